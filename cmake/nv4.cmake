@@ -1,0 +1,63 @@
+# Helpers shared by every folder's CMakeLists.txt.
+include(GoogleTest)
+
+# nv4_add_library(NAME <name> [QT] [DEPS <targets>...] [EXCLUDE <files>...])
+# One static library per source folder, named nv4_<name> with the alias nv4::<name>. Its sources
+# are the folder's *.cpp files (but EXCLUDE); headers are included as "folder/file.h" from the
+# source root.
+function(nv4_add_library)
+  cmake_parse_arguments(ARG "QT" "NAME" "DEPS;EXCLUDE" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(excluded ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
+  endforeach()
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  set(target nv4_${ARG_NAME})
+  if(NOT sources)
+    # A folder whose code is still to come.
+    add_library(${target} INTERFACE)
+    add_library(nv4::${ARG_NAME} ALIAS ${target})
+    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${ARG_DEPS})
+    return()
+  endif()
+  add_library(${target} STATIC ${sources} ${headers})
+  add_library(nv4::${ARG_NAME} ALIAS ${target})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+  if(ARG_QT)
+    set_target_properties(${target} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${target} PUBLIC Qt6::Widgets)
+  endif()
+endfunction()
+
+# nv4_add_test(NAME <name> SOURCES <files>... LIBS <targets>... [GUI])
+# One GoogleTest executable, each test case registered with ctest. GUI tests get a QApplication
+# on the offscreen platform (their main comes from nv4_gui_test_main); others link no Qt at all.
+function(nv4_add_test)
+  cmake_parse_arguments(ARG "GUI" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${ARG_NAME} ${ARG_SOURCES})
+  if(ARG_GUI)
+    set_target_properties(${ARG_NAME} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} nv4_gui_test_main Qt6::Test)
+    set(env "QT_QPA_PLATFORM=offscreen")
+  else()
+    target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} nv4_test_main)
+    set(env "")
+  endif()
+  target_compile_definitions(${ARG_NAME} PRIVATE
+    NV4_SOURCE_DIR="${PROJECT_SOURCE_DIR}" NV4_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  gtest_discover_tests(${ARG_NAME}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()
+
+# nv4_add_bench(NAME <name> SOURCES <files>... LIBS <targets>...)
+function(nv4_add_bench)
+  cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${ARG_NAME} ${ARG_SOURCES})
+  target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} benchmark::benchmark_main)
+  target_compile_definitions(${ARG_NAME} PRIVATE
+    NV4_SOURCE_DIR="${PROJECT_SOURCE_DIR}" NV4_BINARY_DIR="${PROJECT_BINARY_DIR}")
+endfunction()

@@ -1,0 +1,28 @@
+#include "platform/qt/dialog_units.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <cmath>
+
+namespace platform {
+
+DialogBaseUnits CurrentDialogBaseUnits() {
+  QFontMetricsF metrics(QApplication::font());
+  // The average width of the 52 Latin letters, as the original dialog manager measured it.
+  static const QString letters =
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  double width = metrics.horizontalAdvance(letters) / letters.size();
+  return DialogBaseUnits{width, metrics.height()};
+}
+
+QRect DialogUnitsToPixels(int x, int y, int width, int height, DialogBaseUnits units) {
+  auto across = [&](int du) { return static_cast<int>(std::lround(du * units.charWidth / 4.0)); };
+  auto down = [&](int du) { return static_cast<int>(std::lround(du * units.charHeight / 8.0)); };
+  return QRect(across(x), down(y), across(width), down(height));
+}
+
+QRect DialogUnitsToPixels(int x, int y, int width, int height) {
+  return DialogUnitsToPixels(x, y, width, height, CurrentDialogBaseUnits());
+}
+
+}  // namespace platform
