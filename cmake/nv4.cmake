@@ -61,3 +61,32 @@ function(nv4_add_bench)
   target_compile_definitions(${ARG_NAME} PRIVATE
     NV4_SOURCE_DIR="${PROJECT_SOURCE_DIR}" NV4_BINARY_DIR="${PROJECT_BINARY_DIR}")
 endfunction()
+
+# nv4_add_folder_tests(LIBS <targets>... [GUI])
+# Every *_test.cpp of the calling folder becomes a test executable of its own, named after the
+# folder and the file, so that one unit's tests build and run apart from the others.
+function(nv4_add_folder_tests)
+  cmake_parse_arguments(ARG "GUI" "" "LIBS" ${ARGN})
+  file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
+  string(REPLACE "/" "_" folder "${folder}")
+  foreach(source ${test_sources})
+    get_filename_component(stem ${source} NAME_WE)
+    if(ARG_GUI)
+      nv4_add_test(NAME ${folder}_${stem} SOURCES ${source} LIBS ${ARG_LIBS} GUI)
+    else()
+      nv4_add_test(NAME ${folder}_${stem} SOURCES ${source} LIBS ${ARG_LIBS})
+    endif()
+  endforeach()
+endfunction()
+
+# nv4_add_folder_benches(LIBS <targets>...)
+# Every *_bench.cpp of the calling folder becomes a benchmark executable of its own.
+function(nv4_add_folder_benches)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB bench_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_bench.cpp)
+  foreach(source ${bench_sources})
+    get_filename_component(stem ${source} NAME_WE)
+    nv4_add_bench(NAME ${stem} SOURCES ${source} LIBS ${ARG_LIBS})
+  endforeach()
+endfunction()
