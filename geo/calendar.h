@@ -41,6 +41,10 @@ double DateToMjd(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t
 // results. A non-finite MJD, or one whose year does not fit in 32 bits, gives 0000-01-01.
 void MjdToDate(double mjd, int32_t* year, int32_t* month, int32_t* day);
 
+// The same date by calendar arithmetic alone, for any MJD; MjdToDate uses it outside
+// MonthStartTable, and inside it the two agree on every day.
+void CivilDateOfMjd(double mjd, int32_t* year, int32_t* month, int32_t* day);
+
 // Date and time of day of an MJD. The second is snapped to a whole second when within 0.001 s of
 // one; a second that rounds to 60 is carried into the minute (and hour, day), so the second lies
 // in [0, 60). A non-finite MJD gives 0000-01-01 00:00:00.

@@ -17,7 +17,7 @@ void GeodeticToEcef(double lonDeg, double latDeg, double heightM, double* x, dou
 
 // Geodetic point of an ECEF position (m): longitude in (-180, 180], latitude in [-90, 90],
 // height in metres. Iterates to 1e-12 rad in latitude; any finite point gives a finite answer
-// (a point on the polar axis gives latitude +-90, longitude 0; the centre gives latitude 0).
+// (a point on the polar axis gives latitude +-90; the centre counts as below the north pole).
 void EcefToGeodetic(double x, double y, double z, double* lonDeg, double* latDeg,
                     double* heightM);
 

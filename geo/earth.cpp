@@ -1,0 +1,227 @@
+#include "geo/earth.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "geo/angles.h"
+
+namespace {
+
+// Points near the surface settle within a handful of iterations and points far out even
+// faster; points within a few tens of km of the Earth's centre can circle for ever.
+constexpr int kMaxLatitudeIterations = 1000;
+
+// Closer than this to the polar axis, relative to |Z|, the latitude is +-90 to within the
+// iteration's tolerance, while the iteration itself can flip to the wrong pole.
+constexpr double kPolarAxisRatio = 1e-12;
+
+// Near the poles p / cos(lat) loses its digits; the height is then taken from Z instead
+// (the two agree to 0.1 mm where they meet).
+constexpr double kPolarHeightCos = 1e-3;
+
+// A colatitude whose sine is below this is a pole, where a longitude means nothing (6 um).
+constexpr double kPoleSine = 1e-12;
+
+double PrimeVerticalRadius(double latRad) {
+  const double s = kEarthE * std::sin(latRad);
+  return kEarthA / std::sqrt(1 - s * s);
+}
+
+double ClampUnit(double c) { return std::clamp(c, -1.0, 1.0); }
+
+// Height above the ellipsoid of a point at distance p from the axis and height z above the
+// equator whose geodetic latitude is latRad, with N = N(latRad).
+double HeightAt(double p, double z, double latRad, double n) {
+  const double c = std::cos(latRad);
+  if (std::fabs(c) < kPolarHeightCos) return z / std::sin(latRad) - n * kEarthOneMinusE2;
+  return p / c - n;
+}
+
+// Geodetic latitude (radians) and height by Vermeille's closed form (J. Geodesy 85, 2011),
+// valid for every point off the polar axis, also inside the evolute near the centre.
+void ClosedFormGeodetic(double p, double z, double* latRad, double* heightM) {
+  const double e4 = kEarthE2 * kEarthE2;
+  const double pp = (p / kEarthA) * (p / kEarthA);
+  const double q = kEarthOneMinusE2 * (z / kEarthA) * (z / kEarthA);
+  const double r = (pp + q - e4) / 6;
+  const double s = e4 * pp * q / 4;
+  const double r2 = r * r;
+  const double r3 = r * r2;
+  const double disc = s * (s + 2 * r3);
+  double u = r;
+  if (disc >= 0) {
+    double t3 = s + r3;
+    t3 += t3 < 0 ? -std::sqrt(disc) : std::sqrt(disc);  // no cancellation
+    const double t = std::cbrt(t3);
+    u += t + (t != 0 ? r2 / t : 0);
+  } else {
+    // Inside the evolute: the three real roots of the cubic, take the one of the footpoint.
+    const double ang = std::atan2(std::sqrt(-disc), -(s + r3));
+    u += 2 * r * std::cos(ang / 3);
+  }
+  const double v = std::sqrt(u * u + e4 * q);
+  const double uv = u < 0 ? e4 * q / (v - u) : u + v;
+  const double w = std::max(0.0, kEarthE2 * (uv - q) / (2 * v));
+  const double k = uv / (std::sqrt(uv + w * w) + w);
+  const double d = k * p / (k + kEarthE2);
+  *latRad = std::atan2(z / k, p / (k + kEarthE2));
+  *heightM = (1 - kEarthOneMinusE2 / k) * std::hypot(d, z);
+}
+
+}  // namespace
+
+void GeodeticToEcef(double lonDeg, double latDeg, double heightM, double* x, double* y,
+                    double* z) {
+  const double lon = lonDeg * kDegToRad;
+  const double lat = latDeg * kDegToRad;
+  const double n = PrimeVerticalRadius(lat);
+  *x = (n + heightM) * std::cos(lat) * std::cos(lon);
+  *y = (n + heightM) * std::cos(lat) * std::sin(lon);
+  *z = (n * kEarthOneMinusE2 + heightM) * std::sin(lat);
+}
+
+void EcefToGeodetic(double x, double y, double z, double* lonDeg, double* latDeg,
+                    double* heightM) {
+  // y + 0.0 turns -0 into +0, so that the negative X axis is longitude 180, not -180.
+  *lonDeg = std::atan2(y + 0.0, x) * kRadToDeg;
+  const double p = std::sqrt(x * x + y * y);
+
+  if (p <= kPolarAxisRatio * std::fabs(z) || (p == 0 && z == 0)) {
+    // On the polar axis; the centre counts as below the north pole, its nearest surface point.
+    const double lat = z < 0 ? -kHalfPi : kHalfPi;
+    *latDeg = lat * kRadToDeg;
+    *heightM = std::fabs(z) - PrimeVerticalRadius(lat) * kEarthOneMinusE2;
+    return;
+  }
+
+  double lat0 = std::atan(z / (p * kEarthOneMinusE2));
+  double n = PrimeVerticalRadius(lat0);
+  double lat = std::atan(z / (p - kEarthE2 * n * std::cos(lat0)));
+  int iterations = 0;
+  while (std::fabs(lat - lat0) > 1e-12) {
+    if (++iterations > kMaxLatitudeIterations) {
+      ClosedFormGeodetic(p, z, &lat, heightM);
+      *latDeg = lat * kRadToDeg;
+      return;
+    }
+    lat0 = lat;
+    lat = std::atan(z / (p - kEarthE2 * n * std::cos(lat0)));
+    n = PrimeVerticalRadius(lat);
+  }
+  *latDeg = lat * kRadToDeg;
+  *heightM = HeightAt(p, z, lat, n);
+}
+
+double GeodeticDistanceKm(double lon1, double lat1, double height1M, double lon2, double lat2,
+                          double height2M) {
+  double x1, y1, z1, x2, y2, z2;
+  GeodeticToEcef(lon1, lat1, height1M, &x1, &y1, &z1);
+  GeodeticToEcef(lon2, lat2, height2M, &x2, &y2, &z2);
+  const double dx = (x2 - x1) / 1000;
+  const double dy = (y2 - y1) / 1000;
+  const double dz = (z2 - z1) / 1000;
+  return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+double GroundDistanceKm(double lon1, double lat1, double lon2, double lat2) {
+  const double phi1 = lat1 * kDegToRad;
+  const double phi2 = lat2 * kDegToRad;
+  const double dLambda = (lon2 - lon1) * kDegToRad;
+  const double cosSigma =
+      ClampUnit(std::sin(phi1 + kHalfPi) * std::sin(phi2 + kHalfPi) * std::cos(dLambda) +
+                std::cos(phi1 + kHalfPi) * std::cos(phi2 + kHalfPi));
+  const double sigma = std::acos(cosSigma);
+  const double radiusKm =
+      6378.14 * (0.9983271 + 0.0016764 * std::cos(2 * phi1) - 0.0000035 * std::cos(4 * phi1));
+  return sigma * radiusKm;
+}
+
+void AzimuthAndDistance(double lat1, double dLon, double dLat, double* azDeg, double* distDeg) {
+  const double c1 = kHalfPi - lat1 * kDegToRad;
+  const double c2 = kHalfPi - (lat1 + dLat) * kDegToRad;
+  const double cosD = ClampUnit(std::sin(c1) * std::sin(c2) * std::cos(dLon * kDegToRad) +
+                                std::cos(c1) * std::cos(c2));
+  const double d = std::acos(cosD);
+  *distDeg = d * kRadToDeg;
+  if (d == 0) {
+    *azDeg = 0;
+    return;
+  }
+  const double cosA = (std::cos(c2) - cosD * std::cos(c1)) / (std::sin(d) * std::sin(c1));
+  // From a pole every other point lies due south (north pole) or due north (south pole).
+  const double a = std::isnan(cosA) ? (c1 < kHalfPi ? kPi : 0.0) : std::acos(ClampUnit(cosA));
+  const double aDeg = a * kRadToDeg;
+  const bool east = (dLon > 0 && dLon <= 180) || dLon <= -180;
+  *azDeg = east ? aDeg : -aDeg;
+}
+
+float AngleDiff180(float a, float b) {
+  const float d = a - b;
+  return std::fabs(std::remainder(d, 360.0f));
+}
+
+void DestinationPoint(double lonDeg, double latDeg, double azDeg, double distDeg, double* lonOut,
+                      double* latOut) {
+  const double alpha = azDeg * kDegToRad;
+  const double delta = distDeg * kDegToRad;
+  const double c1 = kHalfPi - latDeg * kDegToRad;
+  const double cosC2 =
+      ClampUnit(std::cos(c1) * std::cos(delta) + std::sin(c1) * std::sin(delta) * std::cos(alpha));
+  const double c2 = std::acos(cosC2);
+  *latOut = (kHalfPi - c2) * kRadToDeg;
+
+  const double sinC1 = std::sin(c1);
+  const double sinC2 = std::sin(c2);
+  double dLambda = 0;  // at a pole the longitude is undefined: keep the start's
+  if (std::fabs(sinC1) >= kPoleSine && std::fabs(sinC2) >= kPoleSine) {
+    const double y = std::sin(alpha) / sinC2 * std::sin(delta);
+    const double x = (std::cos(delta) - std::cos(c1) * cosC2) / sinC1 / sinC2;
+    dLambda = std::atan2(y, x);
+    if (!std::isfinite(dLambda)) dLambda = 0;
+  }
+  double lon = lonDeg + dLambda * kRadToDeg;
+  if (lon > 180) lon -= 360;
+  if (lon < -180) lon += 360;
+  *lonOut = lon;
+}
+
+void HorizonToEarthFixedDir(double lonDeg, double latDeg, double azDeg, double elDeg,
+                            double* dirLonDeg, double* dirLatDeg) {
+  const double phi = latDeg * kDegToRad;
+  const double zenith = kHalfPi - elDeg * kDegToRad;
+  const double a = azDeg * kDegToRad + kPi;  // counted from the south
+  *dirLatDeg = std::asin(ClampUnit(std::cos(zenith) * std::sin(phi) -
+                                   std::sin(zenith) * std::cos(phi) * std::cos(a))) *
+               kRadToDeg;
+  const double h = std::atan2(std::sin(a) * std::sin(zenith),
+                              std::sin(zenith) * std::sin(phi) * std::cos(a) +
+                                  std::cos(zenith) * std::cos(phi));
+  double lon = lonDeg - h * kRadToDeg;
+  if (lon < 0) lon += 360;
+  if (lon > 360) lon -= 360;
+  *dirLonDeg = lon;
+}
+
+void DirectionVector(double lonDeg, double latDeg, double* x, double* y, double* z) {
+  const double lon = lonDeg * kDegToRad;
+  const double lat = latDeg * kDegToRad;
+  *x = std::cos(lon) * std::cos(lat);
+  *y = std::sin(lon) * std::cos(lat);
+  *z = std::sin(lat);
+}
+
+double UnitCross(double ax, double ay, double az, double bx, double by, double bz, double* nx,
+                 double* ny, double* nz) {
+  const double cx = ay * bz - az * by;
+  const double cy = az * bx - ax * bz;
+  const double cz = ax * by - ay * bx;
+  const double length = std::sqrt(cx * cx + cy * cy + cz * cz);
+  if (length == 0) {
+    *nx = *ny = *nz = 0;
+    return 0;
+  }
+  *nx = cx / length;
+  *ny = cy / length;
+  *nz = cz / length;
+  return length;
+}
