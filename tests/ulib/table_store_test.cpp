@@ -1,0 +1,259 @@
+#include "ulib/table_store.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/scripted_platform.h"
+#include "ulib/string_pool.h"
+
+namespace {
+
+// Four rows per block, so that growth is seen after a few rows.
+constexpr TableDescriptor kSmall = {
+    "NVsmall.csv", 3, 4, 6,
+    {{CellExist, 0, "exist"},
+     {CellInt, 1, "num"},
+     {CellFloat, 1, "f"},
+     {CellDouble, 1, "d"},
+     {CellString, 1, "name"},
+     {CellChars, 1, "tag"}}};
+constexpr int kNum = 1, kFloat = 2, kDouble = 3, kName = 4, kTag = 5;
+
+// Operations of a row-life script: a = AddRow, 0-9 = DeleteRow of that row, c = Clear.
+struct RowLifeCase {
+  const char* name;
+  const char* script;
+  int rowCount;
+  std::vector<std::uint32_t> exists;  // RowExists of rows 0, 1, ...
+  int blocks;
+};
+
+int BlockCount(const CUTable& table) {
+  int n = 0;
+  for (TableBlock* b = table.firstBlock; b; b = b->next) ++n;
+  return n;
+}
+
+TEST(TableStoreTest, RowLife) {
+  const RowLifeCase kCases[] = {
+      {"new table", "", 0, {0, 0}, 1},
+      {"add three", "aaa", 3, {1, 1, 1, 0}, 1},
+      {"delete middle keeps the count", "aaa1", 3, {1, 0, 1, 0}, 1},
+      {"delete last shortens", "aaa2", 2, {1, 1, 0}, 1},
+      {"delete last leaves an earlier dead row", "aaa12", 2, {1, 0, 0}, 1},
+      {"deleted middle is not reused", "aaa1a", 4, {1, 0, 1, 1, 0}, 1},
+      {"deleted last is reused", "aaa2a", 3, {1, 1, 1, 0}, 1},
+      {"clear keeps the blocks", "aaaaaac", 0, {0, 0, 0, 0, 0, 0}, 2},
+      {"clear then add reuses the first block", "aaaaaaca", 1, {1, 0}, 2},
+      {"growth past a block", "aaaaaaaaa", 9, {1, 1, 1, 1, 1, 1, 1, 1, 1, 0}, 3},
+  };
+  for (const RowLifeCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    CUTable table(&kSmall);
+    for (const char* op = c.script; *op; ++op) {
+      if (*op == 'a') {
+        const int row = table.AddRow();
+        EXPECT_EQ(row, table.rowCount - 1);
+      } else if (*op == 'c') {
+        table.Clear();
+      } else {
+        table.DeleteRow(*op - '0');
+      }
+    }
+    EXPECT_EQ(table.rowCount, c.rowCount);
+    for (std::size_t row = 0; row < c.exists.size(); ++row) {
+      EXPECT_EQ(table.RowExists(static_cast<int>(row)), c.exists[row]) << "row " << row;
+    }
+    EXPECT_EQ(table.RowExists(-1), 0u);
+    EXPECT_EQ(BlockCount(table), c.blocks);
+    EXPECT_EQ(table.AddRow(), c.rowCount);
+  }
+}
+
+TEST(TableStoreTest, CellsKeepTheirAddressesWhileTheTableGrows) {
+  CUTable table(&kSmall);
+  std::vector<void*> cells;
+  for (int row = 0; row < 13; ++row) {
+    EXPECT_EQ(table.AddRow(), row);
+    WriteCellInt(table.CellForWrite(row, kNum), row * 10);
+    cells.push_back(table.LiveCell(row, kNum));
+  }
+  EXPECT_EQ(table.lastBlock->endRow, 16);
+  for (int row = 0; row < 13; ++row) {
+    EXPECT_EQ(table.LiveCell(row, kNum), cells[static_cast<std::size_t>(row)]);
+    EXPECT_EQ(ReadCellInt(table.LiveCell(row, kNum)), row * 10);
+  }
+}
+
+TEST(TableStoreTest, TheRowAfterAFullBlockStartsASecondOne) {
+  TableDescriptor big = kSmall;
+  big.rowsPerBlock = 10000;
+  CUTable table(&big);
+  for (int row = 0; row < 10000; ++row) table.AddRow();
+  EXPECT_EQ(table.firstBlock, table.lastBlock);
+  EXPECT_EQ(table.AddRow(), 10000);
+  ASSERT_NE(table.firstBlock, table.lastBlock);
+  EXPECT_EQ(table.firstBlock->endRow, 10000);
+  EXPECT_EQ(table.lastBlock->endRow, 20000);
+  EXPECT_EQ(table.lastBlock->prev, table.firstBlock);
+}
+
+TEST(TableStoreTest, ARowAddedAfterClearReadsAsNew) {
+  CUTable table(&kSmall);
+  int row = table.AddRow();
+  WriteCellInt(table.CellForWrite(row, kNum), 7);
+  WriteCellFloat(table.CellForWrite(row, kFloat), 1.5f);
+  WriteCellDouble(table.CellForWrite(row, kDouble), -2.25);
+  table.SetString(row, kName, "ABC");
+  table.SetString(row, kTag, "xyz");
+  table.Clear();
+  ASSERT_EQ(table.AddRow(), 0);
+  EXPECT_EQ(ReadCellInt(table.LiveCell(0, kNum)), 0);
+  EXPECT_EQ(ReadCellFloat(table.LiveCell(0, kFloat)), 0.0f);
+  EXPECT_EQ(ReadCellDouble(table.LiveCell(0, kDouble)), 0.0);
+  EXPECT_EQ(table.GetString(0, kName), nullptr);
+  EXPECT_STREQ(table.GetString(0, kTag), "");
+}
+
+// A cell reached by CellForWrite before its row is added must not hold garbage, and the
+// deleted last row must not read as live through the raw cell.
+TEST(TableStoreTest, CellsBeyondTheRowsAreZeroAndADeletedLastRowIsDead) {
+  CUTable table(&kSmall);
+  EXPECT_EQ(ReadCellUint(table.CellForWrite(3, 0)), 0u);
+  EXPECT_EQ(ReadCellPointer(table.CellForWrite(3, kName)), nullptr);
+  EXPECT_EQ(table.rowCount, 0);
+  table.AddRow();
+  table.AddRow();
+  table.DeleteRow(1);
+  EXPECT_EQ(table.rowCount, 1);
+  EXPECT_EQ(ReadCellUint(table.CellForWrite(1, 0)), 0u);
+}
+
+TEST(TableStoreTest, FloatCellsKeepTheirBits) {
+  CUTable table(&kSmall);
+  int row = table.AddRow();
+  std::uint32_t quietNanWithPayload = 0x7FC01234u;
+  float nan;
+  std::memcpy(&nan, &quietNanWithPayload, sizeof nan);
+  WriteCellFloat(table.CellForWrite(row, kFloat), nan);
+  std::uint32_t bits;
+  float back = ReadCellFloat(table.LiveCell(row, kFloat));
+  std::memcpy(&bits, &back, sizeof bits);
+  EXPECT_EQ(bits, quietNanWithPayload);
+}
+
+struct StringCase {
+  const char* name;
+  int column;
+  std::string text;
+  bool isNull;  // SetString leaves the cell null
+};
+
+TEST(TableStoreTest, StringCells) {
+  const StringCase kCases[] = {
+      {"null string", kName, "", true},
+      {"short string", kName, "ABC", false},
+      {"1023 characters", kName, std::string(1023, 'x'), false},
+      {"empty chars", kTag, "", false},
+      {"7 chars", kTag, "1234567", false},
+  };
+  for (const StringCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    CUTable table(&kSmall);
+    int row = table.AddRow();
+    table.SetString(row, c.column, c.text.empty() && c.column == kName ? nullptr : c.text.c_str());
+    if (c.isNull) {
+      EXPECT_EQ(table.GetString(row, c.column), nullptr);
+    } else {
+      EXPECT_EQ(std::string(table.GetString(row, c.column)), c.text);
+    }
+    EXPECT_EQ(std::string(table.GetStringOrEmpty(row, c.column)), c.text);
+    table.Clear();
+  }
+  CUTable table(&kSmall);
+  int row = table.AddRow();
+  table.SetString(row, kName, "");
+  EXPECT_EQ(table.GetString(row, kName), nullptr);
+  EXPECT_STREQ(table.GetStringOrEmpty(row, kName), "");
+}
+
+// Replacing, deleting and clearing hand the pieces back: a freed piece that was carved last is
+// carved again, so the pool's carving point does not move over a store-and-free cycle.
+TEST(TableStoreTest, StringsGoBackToThePool) {
+  CUTable table(&kSmall);
+  UcbufAlloc("initial str");
+  int row = table.AddRow();
+  const char* carve = UCBUF.firstBlock->carve;
+  table.SetString(row, kName, "first text");
+  table.SetString(row, kName, "second text");
+  EXPECT_EQ(UCBUF.firstBlock->carve, carve + 16);
+  table.DeleteRow(row);
+  EXPECT_EQ(UCBUF.firstBlock->carve, carve);
+  row = table.AddRow();
+  table.SetString(row, kName, "third text");
+  table.Clear();
+  EXPECT_EQ(UCBUF.firstBlock->carve, carve);
+  UcbufFreeAll();
+}
+
+using TableStoreDeathTest = ::testing::Test;
+
+TEST(TableStoreDeathTest, BrokenAccessEndsTheProgramWithItsText) {
+  platform::ScopedScriptedPlatform scripted;
+  CUTable table(&kSmall);
+  table.AddRow();
+  table.AddRow();
+  table.DeleteRow(0);
+  struct Case {
+    const char* text;
+    void (*act)(CUTable&);
+  };
+  const Case kCases[] = {
+      {"UT recored was deteled", [](CUTable& t) { t.LiveCell(0, kNum); }},
+      {"UT recored was deteled", [](CUTable& t) { t.GetString(0, kName); }},
+      {"UT recored was deteled", [](CUTable& t) { t.DeleteRow(0); }},
+      {"CUTABLE invalid access", [](CUTable& t) { t.LiveCell(2, kNum); }},
+      {"CUTABLE invalid access", [](CUTable& t) { t.LiveCell(1000, kNum); }},
+      {"CUTABLE invalid access", [](CUTable& t) { t.LiveCell(1, 6); }},
+      {"CUTABLE underflow", [](CUTable& t) { t.CellForWrite(-1, kNum); }},
+      {"CUTable too long chars", [](CUTable& t) { t.SetString(1, kTag, "12345678"); }},
+      {"CUTable too long str",
+       [](CUTable& t) { t.SetString(1, kName, std::string(1024, 'y').c_str()); }},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EXIT(c.act(table), ::testing::ExitedWithCode(247), c.text);
+  }
+}
+
+TEST(TableStoreDeathTest, UnsoundDescriptorsAreRefusedAtCreation) {
+  platform::ScopedScriptedPlatform scripted;
+  struct Case {
+    const char* name;
+    void (*spoil)(TableDescriptor&);
+  };
+  const Case kCases[] = {
+      {"no columns", [](TableDescriptor& d) { d.columnCount = 0; }},
+      {"too many columns", [](TableDescriptor& d) { d.columnCount = 101; }},
+      {"exist written to CSV", [](TableDescriptor& d) { d.columns[0].csv = 1; }},
+      {"column 0 not exist", [](TableDescriptor& d) { d.columns[0].type = CellInt; }},
+      {"hidden written to CSV",
+       [](TableDescriptor& d) { d.columns[kNum] = {CellHidden, 1, "h"}; }},
+      {"unknown type", [](TableDescriptor& d) { d.columns[kNum].type = CellType(11); }},
+      {"no rows per block", [](TableDescriptor& d) { d.rowsPerBlock = 0; }},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    static TableDescriptor spoilt;
+    spoilt = kSmall;
+    c.spoil(spoilt);
+    EXPECT_EXIT(CUTable table(&spoilt), ::testing::ExitedWithCode(247),
+                "CUTable bad descriptor NVsmall.csv");
+  }
+}
+
+}  // namespace
