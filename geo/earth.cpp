@@ -124,6 +124,8 @@ double GeodeticDistanceKm(double lon1, double lat1, double height1M, double lon2
 }
 
 double GroundDistanceKm(double lon1, double lat1, double lon2, double lat2) {
+  // The cosine of a zero arc can round below 1, which would leave about 0.1 m.
+  if (lon1 == lon2 && lat1 == lat2) return 0;
   const double phi1 = lat1 * kDegToRad;
   const double phi2 = lat2 * kDegToRad;
   const double dLambda = (lon2 - lon1) * kDegToRad;
@@ -137,6 +139,11 @@ double GroundDistanceKm(double lon1, double lat1, double lon2, double lat2) {
 }
 
 void AzimuthAndDistance(double lat1, double dLon, double dLat, double* azDeg, double* distDeg) {
+  if (dLon == 0 && dLat == 0) {  // the same point: see GroundDistanceKm
+    *azDeg = 0;
+    *distDeg = 0;
+    return;
+  }
   const double c1 = kHalfPi - lat1 * kDegToRad;
   const double c2 = kHalfPi - (lat1 + dLat) * kDegToRad;
   const double cosD = ClampUnit(std::sin(c1) * std::sin(c2) * std::cos(dLon * kDegToRad) +
@@ -150,7 +157,8 @@ void AzimuthAndDistance(double lat1, double dLon, double dLat, double* azDeg, do
   const double cosA = (std::cos(c2) - cosD * std::cos(c1)) / (std::sin(d) * std::sin(c1));
   // From a pole every other point lies due south (north pole) or due north (south pole).
   const double a = std::isnan(cosA) ? (c1 < kHalfPi ? kPi : 0.0) : std::acos(ClampUnit(cosA));
-  const double aDeg = a * kRadToDeg;
+  // The factors make acos(-1) a hair above 180 degrees.
+  const double aDeg = std::min(a * kRadToDeg, 180.0);
   const bool east = (dLon > 0 && dLon <= 180) || dLon <= -180;
   *azDeg = east ? aDeg : -aDeg;
 }

@@ -65,8 +65,10 @@ void EquatorialToHorizontal(double ttMjd, double lstDeg, double latDeg, double r
   const double sinEl =
       std::cos(phi) * std::cos(decDate) * std::cos(hourAngle) + std::sin(phi) * std::sin(decDate);
   // The horizontal component by its length, not N / cos A, which fails due east and west.
-  *elDeg = std::atan2(sinEl, std::sqrt(north * north + east * east)) * kRadToDeg;
+  // The factors put the zenith a hair above 90 degrees.
+  *elDeg = std::clamp(std::atan2(sinEl, std::sqrt(north * north + east * east)) * kRadToDeg,
+                      -90.0, 90.0);
   while (az < 0) az += 360;
   while (az > 360) az -= 360;
-  *azDeg = az;
+  *azDeg = az + 0.0;  // due north is 0, not -0
 }
