@@ -1,0 +1,29 @@
+#pragma once
+// Reading a ground-map file into mapProjection.
+
+#include "groundmap/map_file_format.h"
+
+namespace groundmap {
+
+// The eight integers of a ground-map header, as written in the file.
+struct MapHeaderFields {
+  // CX, CY, centre longitude, centre latitude, half field of view (1/10000 degree), three spare
+  int values[kMapHeaderFields] = {};
+};
+
+// Parses the header text (the characters before its zero byte) as "Korvanta" and eight
+// comma-separated integers, each read like "%8d" (blanks skipped, then at most 8 characters of
+// sign and digits). False when the text does not match; characters after the last field are
+// ignored.
+bool ParseMapHeader(const char* text, MapHeaderFields* fields);
+
+// Loads the ground map at path (a ".DAT" file). 1 when the whole map loaded; it then replaces the
+// map in mapProjection. 0 otherwise, and the map that was loaded before stays as it was, so a
+// failed choice of another map keeps the one showing. Tells the user why with ReportError:
+// "Cannot Open GroundMap %s" (unreadable), "GroundMap Broken header %s" (header text or angles:
+// a half field of view outside (0, 90) or a centre latitude beyond 90 degrees), "GroundMap Broken
+// CX,CY %s" (a size outside 1..3200 by 1..2400); a raster that is cut short or whose runs pass
+// the end of their row fails silently.
+int LoadGroundMap(const char* path);
+
+}  // namespace groundmap
