@@ -1,0 +1,318 @@
+#include "ulib/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/scripted_platform.h"
+#include "tests/support/locale_guard.h"
+
+namespace {
+
+using platform::ScriptedPlatform;
+
+const std::string kFixtures = std::string(NV4_SOURCE_DIR) + "/tests/fixtures/ulib/";
+
+std::vector<std::string> FolderEntries(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    names.push_back(entry.path().filename().string());
+  }
+  return names;
+}
+
+// The records of settings_small.qrd, written as the program writes them.
+void WriteSmallRecords(CAppUty& store) {
+  store.BeginWrite();
+  store.WriteInt("VERSION", 400);
+  store.WriteInt("AP.dlgrect.bottom", 580);
+  // Callers hand fixed buffers whose bytes after the zero are whatever was there before.
+  char map[16];
+  std::memset(map, 'J', sizeof map);
+  std::memcpy(map, "abcd", 5);
+  store.WriteString("AP.g_map", map);
+  store.WriteString("AP.tag", "abc");
+  float dt = 3.0f;
+  std::int32_t bits;
+  std::memcpy(&bits, &dt, sizeof bits);
+  store.WriteInt("AP.dt", bits);
+  store.WriteInt("AP.tz", -32400);
+}
+
+class SettingsStoreTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<CAppUty> store = std::make_unique<CAppUty>();
+  nv4test::TempDir dir;
+  platform::ScopedScriptedPlatform scripted;
+};
+
+// The padding of "abcd" used to carry the caller's stray bytes into the file.
+TEST_F(SettingsStoreTest, WritesTheGoldenBytes) {
+  WriteSmallRecords(*store);
+  EXPECT_EQ(store->WriteOffset(), 148);
+  ASSERT_EQ(store->Save(dir.path().c_str(), "NV4_PARAM.QRD"), 1);
+  EXPECT_EQ(store->WriteOffset(), -1);
+  EXPECT_EQ(nv4test::ReadFileBytes(dir.File("NV4_PARAM.QRD")),
+            nv4test::ReadFileBytes(kFixtures + "settings_small.qrd"));
+}
+
+TEST_F(SettingsStoreTest, VersionAloneIsA24ByteFile) {
+  store->BeginWrite();
+  store->WriteInt("VERSION", 400);
+  ASSERT_EQ(store->Save(dir.path().c_str(), "v.qrd"), 1);
+  EXPECT_EQ(nv4test::ReadFileBytes(dir.File("v.qrd")),
+            std::string("VERSION\0\0\0\0\0\0\0\0\0\x04\0\0\0\x90\x01\0\0", 24));
+}
+
+TEST_F(SettingsStoreTest, ReadsTheGoldenFile) {
+  ASSERT_EQ(store->Load(kFixtures.c_str(), "settings_small.qrd"), 148);
+  struct Case {
+    const char* key;
+    int size;
+    int length;          // ReadRecord's result
+    std::string value;   // bytes expected at dest
+  };
+  const Case kCases[] = {
+      {"VERSION", 4, 4, std::string("\x90\x01\0\0", 4)},
+      {"AP.dlgrect.bottom", 4, 4, std::string("\x44\x02\0\0", 4)},  // matched by 15 characters
+      {"AP.g_map", 256, 8, std::string("abcd\0\0\0\0", 8)},
+      {"AP.tag", 4, 4, std::string("abc\0", 4)},
+      {"AP.absent", 4, 0, "...."},  // untouched
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.key);
+    std::vector<char> dest(static_cast<std::size_t>(c.size), '.');
+    EXPECT_EQ(store->ReadRecord(c.key, dest.data(), c.size), c.length);
+    EXPECT_EQ(std::string(dest.data(), c.value.size()), c.value);
+  }
+  std::int32_t value = 77;
+  EXPECT_EQ(store->ReadInt("AP.tz", &value), 4);
+  EXPECT_EQ(value, -32400);
+  EXPECT_EQ(store->ReadInt("AP.dt", &value), 4);
+  float dt;
+  std::memcpy(&dt, &value, sizeof dt);
+  EXPECT_EQ(dt, 3.0f);
+  value = 77;
+  EXPECT_EQ(store->ReadInt("AP.none", &value), 0);
+  EXPECT_EQ(value, 77);
+}
+
+TEST_F(SettingsStoreTest, TheFirstOfTwoEqualKeysWins) {
+  store->BeginWrite();
+  store->WriteInt("AP.x", 1);
+  store->WriteInt("AP.x", 2);
+  ASSERT_EQ(store->Save(dir.path().c_str(), "d.qrd"), 1);
+  ASSERT_EQ(store->Load(dir.path().c_str(), "d.qrd"), 48);
+  std::int32_t value = 0;
+  EXPECT_EQ(store->ReadInt("AP.x", &value), 4);
+  EXPECT_EQ(value, 1);
+}
+
+TEST_F(SettingsStoreTest, MissingAndEmptyFiles) {
+  EXPECT_EQ(store->Load(dir.path().c_str(), "none.qrd"), 0);
+  nv4test::WriteFileBytes(dir.File("empty.qrd"), "");
+  EXPECT_EQ(store->Load(dir.path().c_str(), "empty.qrd"), 0);
+  std::int32_t value = 5;
+  EXPECT_EQ(store->ReadInt("VERSION", &value), 0);
+  EXPECT_EQ(value, 5);
+  // A failed load keeps what an earlier one read.
+  ASSERT_EQ(store->Load(kFixtures.c_str(), "settings_small.qrd"), 148);
+  EXPECT_EQ(store->Load(dir.path().c_str(), "none.qrd"), 0);
+  EXPECT_EQ(store->ReadInt("VERSION", &value), 4);
+  EXPECT_EQ(value, 400);
+  // A name that is a path of its own ignores the folder.
+  const std::string absolute = kFixtures + "settings_small.qrd";
+  EXPECT_EQ(store->Load("/nowhere", absolute.c_str()), 148);
+  // A path too long for the program is not opened.
+  const std::string longDir = "/" + std::string(1100, 'd');
+  EXPECT_EQ(store->Load(longDir.c_str(), "x.qrd"), 0);
+}
+
+// A damaged or truncated file used to make the reader step outside the loaded bytes.
+TEST_F(SettingsStoreTest, DamagedFilesReadAsAbsentFromTheFirstBrokenRecord) {
+  const std::string good = nv4test::ReadFileBytes(kFixtures + "settings_small.qrd");
+  ASSERT_EQ(good.size(), 148u);
+  auto withLength = [&](std::size_t recordAt, std::uint32_t length) {
+    std::string bytes = good;
+    std::memcpy(bytes.data() + recordAt + 16, &length, 4);
+    return bytes;
+  };
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool versionFound;  // the first record
+    bool tzFound;       // the last record
+  };
+  const Case kCases[] = {
+      {"sound", good, true, true},
+      {"cut inside a header", good.substr(0, 10), false, false},
+      {"cut inside the first value", good.substr(0, 22), false, false},
+      {"cut inside the last value", good.substr(0, 146), true, false},
+      {"last header without its value", good.substr(0, 144), true, false},
+      {"huge first length", withLength(0, 0xFFFFFFF0u), false, false},
+      {"second length past the end", withLength(24, 200), true, false},
+      {"length one past the end", withLength(124, 8), true, false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    nv4test::WriteFileBytes(dir.File("bad.qrd"), c.bytes);
+    EXPECT_EQ(store->Load(dir.path().c_str(), "bad.qrd"), static_cast<int>(c.bytes.size()));
+    std::int32_t value = -1;
+    EXPECT_EQ(store->ReadInt("VERSION", &value), c.versionFound ? 4 : 0);
+    EXPECT_EQ(value, c.versionFound ? 400 : -1);
+    value = -1;
+    EXPECT_EQ(store->ReadInt("AP.tz", &value), c.tzFound ? 4 : 0);
+    EXPECT_EQ(value, c.tzFound ? -32400 : -1);
+  }
+}
+
+TEST_F(SettingsStoreTest, KeysAndLengths) {
+  store->BeginWrite();
+  store->WriteString("AP.four", "abcd");
+  EXPECT_EQ(store->WriteOffset(), 28);  // 5 bytes round to 8
+  store->WriteString("AP.three", "abc");
+  EXPECT_EQ(store->WriteOffset(), 52);  // 4 bytes stay 4
+  store->WriteInt("AP.dlgrect.right", 840);
+  store->WriteInt("AP.dlgrect.bottom", 580);
+  ASSERT_EQ(store->Save(dir.path().c_str(), "k.qrd"), 1);
+  const std::string bytes = nv4test::ReadFileBytes(dir.File("k.qrd"));
+  ASSERT_EQ(bytes.size(), 100u);
+  EXPECT_EQ(bytes.substr(52, 16), std::string("AP.dlgrect.righ\0", 16));
+  ASSERT_EQ(store->Load(dir.path().c_str(), "k.qrd"), 100);
+  std::int32_t right = 0, bottom = 0;
+  EXPECT_EQ(store->ReadInt("AP.dlgrect.right", &right), 4);
+  EXPECT_EQ(store->ReadInt("AP.dlgrect.bottom", &bottom), 4);
+  EXPECT_EQ(right, 840);
+  EXPECT_EQ(bottom, 580);
+}
+
+// Fills the buffer up to the offset with records; offsets are multiples of 4.
+void FillTo(CAppUty& store, int offset) {
+  static const std::vector<char> data(1024, 'z');
+  while (store.WriteOffset() + 1024 + 20 <= offset) store.WriteRecord("AP.fill", data.data(), 1004);
+  const int rest = offset - store.WriteOffset() - 20;
+  ASSERT_GE(rest, 0);
+  store.WriteRecord("AP.rest", data.data(), rest);
+  ASSERT_EQ(store.WriteOffset(), offset);
+}
+
+TEST_F(SettingsStoreTest, TheLastRecordMayEndAtTheBufferEnd) {
+  store->BeginWrite();
+  FillTo(*store, 48952);  // the last multiple of 4 below the limit
+  std::vector<char> data(1024, 'e');
+  store->WriteRecord("AP.last", data.data(), 1024);
+  EXPECT_EQ(store->WriteOffset(), 49996);
+  ASSERT_EQ(store->Save(dir.path().c_str(), "full.qrd"), 1);
+  ASSERT_EQ(store->Load(dir.path().c_str(), "full.qrd"), 49996);
+  std::vector<char> back(1024);
+  EXPECT_EQ(store->ReadRecord("AP.last", back.data(), 1024), 1024);
+  EXPECT_EQ(back, data);
+}
+
+// The limit used to be checked at the start only, so a long last record ran off the buffer.
+TEST_F(SettingsStoreTest, WritesBeyondTheLimitAreRefused) {
+  std::vector<char> data(2048, 'x');
+  EXPECT_EXIT(store->WriteInt("VERSION", 400), ::testing::ExitedWithCode(247),
+              "UE0103: bp exceeds limit \\(VERSION");
+  store->BeginWrite();
+  FillTo(*store, 48952);
+  EXPECT_EXIT(store->WriteRecord("AP.long", data.data(), 1029), ::testing::ExitedWithCode(247),
+              "UE0103: bp exceeds limit \\(AP.long");
+  store->WriteInt("AP.x", 1);  // offset 48976
+  EXPECT_EXIT(store->WriteInt("AP.y", 1), ::testing::ExitedWithCode(247),
+              "UE0103: bp exceeds limit \\(AP.y");
+}
+
+TEST_F(SettingsStoreTest, BrokenCallingOrderIsFatal) {
+  std::int32_t value;
+  EXPECT_EXIT(store->ReadInt("VERSION", &value), ::testing::ExitedWithCode(247),
+              "UE0104: rp invalid");
+  ASSERT_EQ(store->Load(kFixtures.c_str(), "settings_small.qrd"), 148);
+  char small[4];
+  EXPECT_EXIT(store->ReadRecord("AP.g_map", small, 4), ::testing::ExitedWithCode(247),
+              "UE0105: invalid length");
+  EXPECT_EXIT(store->Save(dir.path().c_str(), "s.qrd"), ::testing::ExitedWithCode(247),
+              "CAppUty:invalid bp");
+  store->BeginWrite();
+  store->WriteInt("VERSION", 400);
+  ASSERT_EQ(store->Save(dir.path().c_str(), "s.qrd"), 1);
+  EXPECT_EXIT(store->Save(dir.path().c_str(), "s.qrd"), ::testing::ExitedWithCode(247),
+              "CAppUty:invalid bp");
+}
+
+// A save into a folder the program may not write: the old file used to be truncated or left
+// half written. The child process runs as an ordinary user, since root writes anywhere.
+TEST_F(SettingsStoreTest, AnUnwritableFolderLeavesTheOldFileAsItWas) {
+  const std::string folder = dir.File("locked");
+  std::filesystem::create_directory(folder);
+  nv4test::WriteFileBytes(folder + "/NV4_PARAM.QRD", "old settings");
+  ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+  ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
+  ASSERT_EQ(chmod((folder + "/NV4_PARAM.QRD").c_str(), 0666), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+    platform::ScopedScriptedPlatform childPlatform;
+    CAppUty& childStore = *store;
+    childStore.BeginWrite();
+    childStore.WriteInt("VERSION", 400);
+    if (childStore.Save(folder.c_str(), "NV4_PARAM.QRD") != 0) _exit(1);
+    const auto boxes = childPlatform->CallsOf(ScriptedPlatform::CallKind::kMessage);
+    if (boxes.size() != 1 || boxes[0].text != "UE070: Cannot write NV4_PARAM.QRD") _exit(2);
+    if (childStore.WriteOffset() != 24) _exit(4);  // still writing
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  chmod(folder.c_str(), 0755);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(nv4test::ReadFileBytes(folder + "/NV4_PARAM.QRD"), "old settings");
+  EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"NV4_PARAM.QRD"});
+}
+
+// A failure after the new bytes were written (here the name is taken by a folder) removes
+// the new file and keeps the writing state, so a second try can still succeed.
+TEST_F(SettingsStoreTest, AFailedSaveRemovesItsFileAndCanBeRetried) {
+  std::filesystem::create_directory(dir.File("NV4_PARAM.QRD"));
+  store->BeginWrite();
+  store->WriteInt("VERSION", 400);
+  EXPECT_EQ(store->Save(dir.path().c_str(), "NV4_PARAM.QRD"), 0);
+  const auto boxes = scripted->CallsOf(ScriptedPlatform::CallKind::kMessage);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "UE070: Cannot write NV4_PARAM.QRD");
+  EXPECT_EQ(boxes[0].caption, "NortavelV4");
+  EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"NV4_PARAM.QRD"});
+  EXPECT_EQ(store->WriteOffset(), 24);
+  const std::string longDir = "/" + std::string(1100, 'd');
+  EXPECT_EQ(store->Save(longDir.c_str(), "x.qrd"), 0);
+  EXPECT_EQ(scripted->CallsOf(ScriptedPlatform::CallKind::kMessage).back().text,
+            "UE070: Cannot write x.qrd");
+  ASSERT_EQ(store->Save(dir.path().c_str(), "second.qrd"), 1);
+  EXPECT_EQ(nv4test::ReadFileBytes(dir.File("second.qrd")).size(), 24u);
+}
+
+TEST_F(SettingsStoreTest, ASavedFileReplacesTheOldOneWhole) {
+  nv4test::WriteFileBytes(dir.File("NV4_PARAM.QRD"), std::string(5000, 'o'));
+  store->BeginWrite();
+  store->WriteInt("VERSION", 400);
+  ASSERT_EQ(store->Save(dir.path().c_str(), "NV4_PARAM.QRD"), 1);
+  EXPECT_EQ(nv4test::ReadFileBytes(dir.File("NV4_PARAM.QRD")).size(), 24u);
+  EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"NV4_PARAM.QRD"});
+  struct stat info;
+  ASSERT_EQ(stat(dir.File("NV4_PARAM.QRD").c_str(), &info), 0);
+  const mode_t mask = umask(0);
+  umask(mask);
+  EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+}
+
+}  // namespace
