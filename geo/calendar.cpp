@@ -113,7 +113,7 @@ void MjdToDateTime(double mjd, int32_t* year, int32_t* month, int32_t* day, int3
   int32_t h = static_cast<int32_t>(std::trunc(t / 3600));
   int32_t min = static_cast<int32_t>(std::trunc((t - 3600.0 * h) / 60));
   float sec = static_cast<float>(t - 3600.0 * h - 60.0 * min);
-  const float whole = std::trunc(sec + 0.5);
+  const float whole = static_cast<float>(std::trunc(sec + 0.5));
   if (std::fabs(sec - whole) < 0.001f) sec = whole;
 
   // A second that rounds up to 60 belongs to the next minute; a stamp never reads ":60".
