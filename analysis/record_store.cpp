@@ -1,5 +1,6 @@
 #include "analysis/record_store.h"
 
+#include "analysis/record_index.h"
 #include "geo/calendar.h"
 
 RecordStore& theRecordStore() {
@@ -14,4 +15,5 @@ void EmptyRecordStore() {
   store.stopReading = 0;
   store.minMjd = DateToMjd(2099, 1, 1, 0, 0, 0);
   store.maxMjd = DateToMjd(1900, 1, 1, 0, 0, 0);
+  ForgetRecordIndex();
 }
