@@ -163,18 +163,25 @@ void CUTable::SetString(std::int32_t row, std::int32_t column, const char* text)
   void* cell = CellForWrite(row, column);
   const std::size_t length = text ? std::strlen(text) : 0;
   switch (descriptor->columns[column].type) {
-    case CellChars:
+    case CellChars: {
       if (length > static_cast<std::size_t>(kMaxCellChars)) FatalError("CUTable too long chars");
-      std::memset(cell, 0, kTableCellBytes);
-      if (text) std::memcpy(cell, text, length);
+      // Through a copy: the text may be the cell's own characters.
+      char chars[kTableCellBytes] = {};
+      if (text) std::memcpy(chars, text, length);
+      std::memcpy(cell, chars, kTableCellBytes);
       return;
-    case CellString:
+    }
+    case CellString: {
       if (length > static_cast<std::size_t>(kMaxCellStringChars)) {
         FatalError("CUTable too long str");
       }
+      // The copy is made before the old string is freed, since the text may be the cell's own
+      // string, which freeing would overwrite.
+      char* copy = length > 0 ? UcbufAllocFrom(UCBUF.firstBlock, text) : nullptr;
       FreeStringCell(cell);
-      if (length > 0) WriteCellPointer(cell, UcbufAllocFrom(UCBUF.firstBlock, text));
+      WriteCellPointer(cell, copy);
       return;
+    }
     default:
       FatalError("CUTable not a string column %d", column);
   }

@@ -181,8 +181,8 @@ TEST(TableStoreTest, StringCells) {
   EXPECT_STREQ(table.GetStringOrEmpty(row, kName), "");
 }
 
-// Replacing, deleting and clearing hand the pieces back: a freed piece that was carved last is
-// carved again, so the pool's carving point does not move over a store-and-free cycle.
+// Replacing, deleting and clearing hand the pieces back to the pool; a store-and-free cycle
+// leaves the pool's carving point where it was.
 TEST(TableStoreTest, StringsGoBackToThePool) {
   CUTable table(&kSmall);
   UcbufAlloc("initial str");
@@ -190,13 +190,32 @@ TEST(TableStoreTest, StringsGoBackToThePool) {
   const char* carve = UCBUF.firstBlock->carve;
   table.SetString(row, kName, "first text");
   table.SetString(row, kName, "second text");
-  EXPECT_EQ(UCBUF.firstBlock->carve, carve + 16);
+  EXPECT_EQ(UCBUF.firstBlock->freeHeads[1], carve);  // the first text's piece
   table.DeleteRow(row);
-  EXPECT_EQ(UCBUF.firstBlock->carve, carve);
+  EXPECT_EQ(UCBUF.firstBlock->carve, carve + 16);
   row = table.AddRow();
-  table.SetString(row, kName, "third text");
+  table.SetString(row, kName, "third text");  // takes the freed piece
+  EXPECT_EQ(table.GetString(row, kName), carve);
   table.Clear();
   EXPECT_EQ(UCBUF.firstBlock->carve, carve);
+  EXPECT_EQ(UCBUF.firstBlock->freeHeads[1], nullptr);
+  UcbufFreeAll();
+}
+
+// Storing a cell's own text again used to free the piece first and copy from freed memory.
+TEST(TableStoreTest, ACellsOwnTextCanBeStoredAgain) {
+  CUTable table(&kSmall);
+  UcbufAlloc("initial str");
+  const int row = table.AddRow();
+  table.SetString(row, kName, "same text stored again");
+  table.SetString(table.AddRow(), kName, "so that the first piece is not the last carved");
+  table.SetString(row, kName, table.GetString(row, kName));
+  EXPECT_STREQ(table.GetString(row, kName), "same text stored again");
+  table.SetString(row, kName, table.GetString(row, kName) + 5);
+  EXPECT_STREQ(table.GetString(row, kName), "text stored again");
+  table.SetString(row, kTag, "abcdefg");
+  table.SetString(row, kTag, table.GetString(row, kTag) + 2);
+  EXPECT_STREQ(table.GetString(row, kTag), "cdefg");
   UcbufFreeAll();
 }
 
