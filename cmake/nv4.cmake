@@ -81,12 +81,15 @@ function(nv4_add_folder_tests)
 endfunction()
 
 # nv4_add_folder_benches(LIBS <targets>...)
-# Every *_bench.cpp of the calling folder becomes a benchmark executable of its own.
+# Every *_bench.cpp of the calling folder becomes a benchmark executable of its own, named after
+# the folder and the file (bench/geo/earth_bench.cpp: geo_earth_bench).
 function(nv4_add_folder_benches)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB bench_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_bench.cpp)
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR}/bench ${CMAKE_CURRENT_SOURCE_DIR})
+  string(REPLACE "/" "_" folder "${folder}")
   foreach(source ${bench_sources})
     get_filename_component(stem ${source} NAME_WE)
-    nv4_add_bench(NAME ${stem} SOURCES ${source} LIBS ${ARG_LIBS})
+    nv4_add_bench(NAME ${folder}_${stem} SOURCES ${source} LIBS ${ARG_LIBS})
   endforeach()
 endfunction()
