@@ -1,0 +1,140 @@
+#include "analysis/clicks_scan.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "analysis/record_store.h"
+#include "tests/analysis/clicks_test_support.h"
+
+namespace {
+
+using clicks_test::ClickLine;
+
+TEST(IsClicksFileName, ExactLowerCaseEndings) {
+  struct Case {
+    const char* name;
+    bool read;
+  };
+  const Case kCases[] = {
+      {"20070101_clicks.csv", true}, {"Mx_ALL_clicksb.csv", true}, {"clicks.csv", true},
+      {"clicksb.csv", true},         {"licks.csv", false},         {"x_CLICKS.CSV", false},
+      {"x_clicks.CSV", false},       {"x_clicks.csv.bak", false},  {"x_clicksc.csv", false},
+      {"x_clicks.txt", false},       {"", false},
+  };
+  for (const Case& c : kCases) EXPECT_EQ(IsClicksFileName(c.name), c.read) << c.name;
+}
+
+class ClicksScanTest : public clicks_test::StoreTest {
+ protected:
+  std::string Folder(const std::string& name) {
+    std::string path = dir.File(name);
+    EXPECT_EQ(mkdir(path.c_str(), 0755), 0) << path;
+    return path;
+  }
+  std::vector<std::string> Lids() {
+    std::vector<std::string> lids;
+    for (int i = 0; i < store().recordCount; ++i) lids.push_back(store().records[i].lid);
+    return lids;
+  }
+};
+
+// Two stations; the second station's record has lines in two folders. Expected values from the
+// formulas, evaluated independently in double precision.
+TEST_F(ClicksScanTest, GroupsTheLinesOfOneStationAcrossFolders) {
+  EXPECT_EQ(ScanClicksDir((clicks_test::kFixtureDir + "/two_stations").c_str()), 0);
+  EXPECT_TRUE(Messages().empty());
+  ASSERT_EQ(store().recordCount, 2);  // neither the dot-named file nor notes.txt
+  const ObservationRecord& a = store().records[0];
+  const ObservationRecord& b = store().records[1];
+  EXPECT_STREQ(a.key, "20070102050000TKY01");
+  EXPECT_EQ(a.clickCount, 2);
+  EXPECT_STREQ(b.key, "20070102050001OSK02");
+  EXPECT_STREQ(b.localtime, "20070102_050001");
+  ASSERT_EQ(b.clickCount, 2);
+  EXPECT_EQ(b.clicks.pos[0], 1);  // from b/
+  EXPECT_EQ(b.clicks.pos[1], 2);  // from c/
+  EXPECT_EQ(b.clicks.ddeg[1], 0.06f);
+  // The record's station values are its first line's.
+  EXPECT_EQ(b.lng, 135.5f);
+  EXPECT_EQ(b.lat, 34.7f);
+  EXPECT_EQ(b.alt, 20.0f);
+  EXPECT_EQ(b.gioidh, 35.0f);
+  EXPECT_NEAR(b.mjd, 54101.833348379587, 1e-10);
+  EXPECT_NEAR(b.lstDeg, 176.59491551581627, 1e-9);
+  EXPECT_NEAR(b.ecef[0], -3744201.0634411611, 1e-6);
+  EXPECT_NEAR(b.ecef[1], 3679416.1375984931, 1e-6);
+  EXPECT_NEAR(b.ecef[2], 3610585.9529793696, 1e-6);
+  EXPECT_EQ(store().minMjd, a.mjd);
+  EXPECT_EQ(store().maxMjd, b.mjd);
+  EXPECT_EQ(Caption(), "NortavelV4 -- 2 records");
+}
+
+TEST_F(ClicksScanTest, VisitsNamesInByteOrderAndWalksFoldersOfAnyName) {
+  WriteFile("b_clicks.csv", ClickLine(0, 1, 1, "b") + "\n");
+  WriteFile("a_clicks.csv", ClickLine(0, 1, 1, "a") + "\n");
+  WriteFile("A_clicksb.csv", ClickLine(0, 1, 1, "A") + "\n");
+  WriteFile("Z_CLICKS.CSV", ClickLine(0, 1, 1, "upper") + "\n");
+  WriteFile("z_clicks.csv.bak", ClickLine(0, 1, 1, "bak") + "\n");
+  Folder("B_clicks.csv");  // a folder so named is walked, not read
+  WriteFile("B_clicks.csv/in_clicks.csv", ClickLine(0, 1, 1, "inB") + "\n");
+  Folder(".hidden");
+  WriteFile(".hidden/h_clicks.csv", ClickLine(0, 1, 1, "hidden") + "\n");
+  EXPECT_EQ(ScanClicksDir(dir.path().c_str()), 0);
+  EXPECT_EQ(Lids(), (std::vector<std::string>{"A", "inB", "a", "b"}));
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(ClicksScanTest, FollowsLinksToFoldersButNeverEntersAFolderTwice) {
+  // Before, a link back up the tree was walked until the paths grew too long.
+  std::string inner = Folder("inner");
+  WriteFile("inner/x_clicks.csv", ClickLine(0, 1, 1, "x") + "\n");
+  ASSERT_EQ(symlink("..", (inner + "/up").c_str()), 0);
+  ASSERT_EQ(symlink(dir.path().c_str(), (inner + "/again").c_str()), 0);
+  nv4test::TempDir elsewhere;
+  nv4test::WriteFileBytes(elsewhere.File("y_clicks.csv"), ClickLine(0, 1, 1, "y") + "\n");
+  ASSERT_EQ(symlink(elsewhere.path().c_str(), dir.File("linked").c_str()), 0);
+  EXPECT_EQ(ScanClicksDir(dir.path().c_str()), 0);
+  EXPECT_EQ(Lids(), (std::vector<std::string>{"x", "y"}));
+  EXPECT_EQ(store().records[0].clickCount, 1);
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(ClicksScanTest, UnreadableEntriesAndFolders) {
+  EXPECT_EQ(ScanClicksDir((dir.path() + "/missing").c_str()), -1);
+  EXPECT_TRUE(Messages().empty());  // a folder that cannot be listed is passed over silently
+
+  std::string broken = dir.File("broken_clicks.csv");
+  ASSERT_EQ(symlink((dir.path() + "/nowhere").c_str(), broken.c_str()), 0);
+  WriteFile("c_clicks.csv", ClickLine(0, 1, 1, "c") + "\nbad\n");
+  WriteFile("d_clicks.csv", "bad\n" + ClickLine(0, 1, 1, "d") + "\n");
+  EXPECT_EQ(ScanClicksDir(dir.path().c_str()), 0);
+  EXPECT_EQ(Lids(), (std::vector<std::string>{"c", "d"}));
+  // One box for the file, one for all lines not read in the whole walk, at its end.
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{
+                "file " + broken + " cannot open",
+                "Lines not read: 2\nFirst: " + dir.File("c_clicks.csv") +
+                    " line 2: Y_ut does not scan"}));
+}
+
+TEST_F(ClicksScanTest, AFullStoreStopsTheWalkWithOneMessage) {
+  std::string bytes;
+  for (int i = 0; i < kMaxRecords; ++i) {
+    bytes += platform::StringPrintfC(
+        "2007,01,01,%02d,%02d,%02d.0,1,1,1,1,1,1,1,_ST1,_A,139.70,35.70,40.0\n", i / 3600,
+        i / 60 % 60, i % 60);
+  }
+  WriteFile("a_clicks.csv", bytes + ClickLine(59, 1, 1, "one more") + "\n");
+  WriteFile("b_clicks.csv", ClickLine(58, 1, 1, "b") + "\nbad\n");
+  ScanClicksDir(dir.path().c_str());
+  EXPECT_EQ(store().recordCount, kMaxRecords);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Too Many Records, Please change dir"}));
+  EXPECT_EQ(Caption(), "NortavelV4 -- 10000 records");
+}
+
+}  // namespace
