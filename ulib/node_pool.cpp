@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "ulib/block_chain.h"
 #include "ulib/messages.h"
 
 CellBufPool CellBuf;
@@ -12,16 +13,9 @@ CellBufBlock* AppendBlock() {
   void* memory = ::operator new(kCellBufBlockBytes, std::nothrow);
   if (!memory) FatalError("Cannot allocate CellBuf");
   auto* block = new (memory) CellBufBlock{};
-  block->prev = CellBuf.lastBlock;
-  block->next = nullptr;
   block->carve = block->Data();
   block->end = block->Data() + kCellBufNodesPerBlock * sizeof(CellBufNode);
-  if (CellBuf.lastBlock) {
-    CellBuf.lastBlock->next = block;
-  } else {
-    CellBuf.firstBlock = block;
-  }
-  CellBuf.lastBlock = block;
+  LinkLastBlock(CellBuf, block);
   return block;
 }
 
@@ -43,14 +37,4 @@ CellBufNode* CellBufAllocFrom(CellBufBlock* block) {
 
 CellBufNode* CellBufAlloc() { return CellBufAllocFrom(CellBuf.firstBlock); }
 
-void CellBufFreeAll() {
-  CellBufBlock* block = CellBuf.lastBlock;
-  while (block) {
-    CellBufBlock* prev = block->prev;
-    block->~CellBufBlock();
-    ::operator delete(block);
-    block = prev;
-  }
-  CellBuf.firstBlock = nullptr;
-  CellBuf.lastBlock = nullptr;
-}
+void CellBufFreeAll() { FreeBlockChain(CellBuf); }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "ulib/block_chain.h"
 #include "ulib/messages.h"
 
 UcbufPool UCBUF;
@@ -18,16 +19,9 @@ UcbufBlock* AppendBlock() {
   void* memory = ::operator new(kUcbufBlockBytes, std::nothrow);
   if (!memory) FatalError("Cannot allocate UCBUF");
   auto* block = new (memory) UcbufBlock{};
-  block->prev = UCBUF.lastBlock;
-  block->next = nullptr;
   block->carve = block->Data();
   block->end = reinterpret_cast<char*>(block) + kUcbufBlockBytes - 1;
-  if (UCBUF.lastBlock) {
-    UCBUF.lastBlock->next = block;
-  } else {
-    UCBUF.firstBlock = block;
-  }
-  UCBUF.lastBlock = block;
+  LinkLastBlock(UCBUF, block);
   return block;
 }
 
@@ -76,14 +70,4 @@ void UcbufFree(UcbufBlock* block, char* piece) {
   block->freeHeads[k] = piece;
 }
 
-void UcbufFreeAll() {
-  UcbufBlock* block = UCBUF.lastBlock;
-  while (block) {
-    UcbufBlock* prev = block->prev;
-    block->~UcbufBlock();
-    ::operator delete(block);
-    block = prev;
-  }
-  UCBUF.firstBlock = nullptr;
-  UCBUF.lastBlock = nullptr;
-}
+void UcbufFreeAll() { FreeBlockChain(UCBUF); }
