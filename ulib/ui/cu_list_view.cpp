@@ -1,0 +1,142 @@
+#include "ulib/ui/cu_list_view.h"
+
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyleHints>
+#include <QWheelEvent>
+
+#include "ulib/ui/cu_list.h"
+
+CUListView::CUListView(CUList* list, QWidget* parent) : QTableView(parent), list_(list) {
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setTabKeyNavigation(false);
+  setShowGrid(false);
+  setWordWrap(false);
+  setCornerButtonEnabled(false);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  // The selected line stays marked when another window has the focus.
+  QPalette colours = palette();
+  for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
+    colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
+  }
+  setPalette(colours);
+
+  QHeaderView* lines = verticalHeader();
+  lines->hide();
+  lines->setSectionResizeMode(QHeaderView::Fixed);
+  lines->setDefaultSectionSize(fontMetrics().height() + 4);
+
+  QHeaderView* header = horizontalHeader();
+  header->setStretchLastSection(false);
+  header->setSectionsMovable(false);
+  header->setHighlightSections(false);
+  header->setSectionResizeMode(QHeaderView::Interactive);
+  header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  connect(header, &QHeaderView::sectionClicked, this,
+          [this](int section) { list_->OnHeaderItemClick(section); });
+  connect(header, &QHeaderView::sectionDoubleClicked, this,
+          [this](int section) { list_->OnHeaderItemDblClick(section); });
+  connect(header, &QHeaderView::sectionResized, this, [this](int, int, int) {
+    if (!list_->reloading_) widthsChanged_ = true;
+  });
+  header->viewport()->installEventFilter(this);
+  verticalScrollBar()->installEventFilter(this);
+  horizontalScrollBar()->installEventFilter(this);
+}
+
+bool CUListView::Editing() const { return list_->editing(); }
+
+void CUListView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  if (Editing()) return;
+  QTableView::scrollTo(index, hint);
+}
+
+bool CUListView::IsSecondPressOfDoubleClick(const QMouseEvent* event) {
+  // The window system delivers the second press of a double-click before the double-click
+  // itself; the list treats that press as part of the double-click, as its parents expect one
+  // press message and then the double-click's message. The test is the one Qt itself makes.
+  const QStyleHints* hints = QGuiApplication::styleHints();
+  const bool second =
+      havePress_ && event->button() == lastPressButton_ &&
+      event->timestamp() - lastPressTime_ <
+          static_cast<unsigned long>(hints->mouseDoubleClickInterval()) &&
+      (event->globalPosition() - lastPressPosition_).manhattanLength() <=
+          hints->mouseDoubleClickDistance();
+  havePress_ = !second;
+  lastPressTime_ = event->timestamp();
+  lastPressButton_ = event->button();
+  lastPressPosition_ = event->globalPosition();
+  return second;
+}
+
+void CUListView::mousePressEvent(QMouseEvent* event) {
+  const bool secondPress = IsSecondPressOfDoubleClick(event);
+  if (event->button() == Qt::LeftButton) {
+    if (secondPress) {
+      event->accept();
+      return;
+    }
+    if (list_->OnLButtonDown(event->position().toPoint())) {
+      QTableView::mousePressEvent(event);
+    } else {
+      event->accept();
+    }
+    return;
+  }
+  if (event->button() == Qt::RightButton) {
+    if (!secondPress) list_->OnRButtonDown(event->position().toPoint());
+    event->accept();
+    return;
+  }
+  QTableView::mousePressEvent(event);
+}
+
+void CUListView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) list_->OnLButtonDblClk(event->position().toPoint());
+  event->accept();
+}
+
+void CUListView::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if ((key == Qt::Key_Up || key == Qt::Key_Down) && !list_->OnArrowKey(key == Qt::Key_Up)) {
+    event->accept();
+    return;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+void CUListView::wheelEvent(QWheelEvent* event) {
+  if (Editing()) {
+    event->accept();
+    return;
+  }
+  QTableView::wheelEvent(event);
+}
+
+bool CUListView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == horizontalHeader()->viewport()) {
+    if (event->type() == QEvent::MouseButtonRelease && widthsChanged_) {
+      widthsChanged_ = false;
+      list_->OnHeaderEndTrack();
+    }
+    return QTableView::eventFilter(watched, event);
+  }
+  if (Editing() && (watched == verticalScrollBar() || watched == horizontalScrollBar())) {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+      case QEvent::Wheel:
+      case QEvent::KeyPress:
+        return true;
+      default:
+        break;
+    }
+  }
+  return QTableView::eventFilter(watched, event);
+}

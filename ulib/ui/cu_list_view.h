@@ -1,0 +1,36 @@
+#pragma once
+// The widget of a CUList: a report view with single, full-row selection that hands the
+// list's mouse buttons, keys and header events to the CUList.
+
+#include <QPointF>
+#include <QTableView>
+
+class CUList;
+
+class CUListView : public QTableView {
+  Q_OBJECT
+
+ public:
+  CUListView(CUList* list, QWidget* parent);
+
+  // While an in-place edit is open the editor stays over its cell: scroll requests are dropped.
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  bool IsSecondPressOfDoubleClick(const QMouseEvent* event);
+  bool Editing() const;
+
+  CUList* list_;
+  bool widthsChanged_ = false;  // a divider was dragged; stored when the button is released
+  bool havePress_ = false;
+  unsigned long lastPressTime_ = 0;
+  Qt::MouseButton lastPressButton_ = Qt::NoButton;
+  QPointF lastPressPosition_;
+};
