@@ -1,0 +1,498 @@
+#include "groundmap/map_renderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "analysis/record_store.h"
+#include "analysis/result_tables.h"
+#include "app/params/app_params.h"
+#include "geo/earth.h"
+#include "groundmap/map_projection.h"
+#include "platform/c_locale.h"
+#include "platform/platform.h"
+#include "ulib/table_cell.h"
+
+namespace groundmap {
+namespace {
+
+// Shades of the base map, blue = green = red except the outside colour.
+constexpr std::uint8_t kOutsideBlue = 80;
+constexpr std::uint8_t kSeaShade = 120;
+constexpr std::uint8_t kMonoSea = 240;
+constexpr std::uint8_t kMonoLand = 180;   // until the coastline step decides
+constexpr std::uint8_t kMonoInland = 250;
+
+constexpr double kRayArcDeg = 30.0;  // length of a ray of sight in pair view
+constexpr int kMaxGridStep = 2;
+
+// Truncation toward zero of a value that may lie far outside the int range (a far point, an
+// extreme zoom): clamped first, so no out-of-range double is ever converted. NaN gives 0.
+int TruncToInt(double value) {
+  constexpr double kLimit = 1 << 30;
+  if (std::isnan(value)) return 0;
+  if (value <= -kLimit) return -static_cast<int>(kLimit);
+  if (value >= kLimit) return static_cast<int>(kLimit);
+  return static_cast<int>(value);
+}
+
+// Blue, green and red of a colour code in colour mode; false for a code that draws nothing.
+bool CodeColour(int code, std::uint8_t bgr[3]) {
+  switch (code) {
+    case kCodeWhite: bgr[0] = 255, bgr[1] = 255, bgr[2] = 255; return true;
+    case kCodeYellow: bgr[0] = 0, bgr[1] = 255, bgr[2] = 255; return true;
+    case kCodeGreen: bgr[0] = 0, bgr[1] = 180, bgr[2] = 0; return true;
+    case kCodeDarkBlue: bgr[0] = 80, bgr[1] = 0, bgr[2] = 0; return true;
+    case kCodeLightGreen: bgr[0] = 80, bgr[1] = 200, bgr[2] = 0; return true;
+    default: return false;
+  }
+}
+
+bool Finite(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
+
+std::uint8_t* PixelAt(int x, int row, int width) {
+  return mapImage.pixels + (static_cast<std::size_t>(row) * width + x) * kImageBytesPerPixel;
+}
+
+void SetPixel(std::uint8_t* p, std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
+  p[0] = blue;
+  p[1] = green;
+  p[2] = red;
+}
+
+float CellFloat(const CUTable* table, std::int32_t row, std::int32_t column) {
+  return ReadCellFloat(table->LiveCell(row, column));
+}
+
+std::int32_t CellInt(const CUTable* table, std::int32_t row, std::int32_t column) {
+  return ReadCellInt(table->LiveCell(row, column));
+}
+
+bool LivePair(std::int32_t row) {
+  return pairTable != nullptr && pairTable->RowExists(row) != 0;
+}
+
+bool LiveResult(std::int32_t row) {
+  return resultTable != nullptr && resultTable->RowExists(row) != 0;
+}
+
+const ObservationRecord* RecordAt(std::int32_t index) {
+  RecordStore& store = theRecordStore();
+  if (index < 0 || index >= store.recordCount || index >= kMaxRecords) return nullptr;
+  return &store.records[index];
+}
+
+}  // namespace
+
+bool MapRenderer::PictureSizeValid() const {
+  return W > 0 && W <= kMaxImageWidth && H > 0 && H <= kMaxImageHeight;
+}
+
+void MapRenderer::Redraw() {
+  if (!(AP.g_zoom > 0.0f) || !std::isfinite(AP.g_zoom)) return;
+  platform::WaitCursor wait;
+  mapImage.header.biWidth = W;
+  mapImage.header.biHeight = H;
+  mapView.mapPerScreen = 10.0 / AP.g_zoom;
+  if (!std::isfinite(AP.g_ofh)) AP.g_ofh = 0.0f;
+  if (!std::isfinite(AP.g_ofv)) AP.g_ofv = 0.0f;
+  mapView.viewCentreLon = mapProjection.centreLon + AP.g_ofh;
+  mapView.viewCentreLat = mapProjection.centreLat + AP.g_ofv;
+  Render();
+}
+
+void MapRenderer::Render() {
+  labelCount = 0;
+  if (pairTable != nullptr) {
+    for (std::int32_t row = 0; row < pairTable->rowCount; ++row) {
+      if (pairTable->RowExists(row)) WriteCellInt(pairTable->CellForWrite(row, kPairWork), 0);
+    }
+  }
+  const double s = mapView.mapPerScreen;
+  if (!PictureSizeValid() || !(s > 0.0) || !std::isfinite(s)) return;
+
+  const bool mono = AP.bw != 0;
+  if (!(mapProjection.scale > 0.0)) {
+    // No map: nothing to place anything on.
+    mapView.minLon = mapView.maxLon = mapProjection.centreLon;
+    mapView.minLat = mapView.maxLat = mapProjection.centreLat;
+    mapView.topLeftX = mapView.topLeftY = 0;
+    DrawBaseMap(mono);
+  } else {
+    double d, e;
+    ClampViewCentre(&d, &e);
+    // Each extreme starts at the opposite clamp limit, so the first drawn point sets both.
+    mapView.minLon = mapProjection.centreLon + d;
+    mapView.maxLon = mapProjection.centreLon - d;
+    mapView.minLat = mapProjection.centreLat + e;
+    mapView.maxLat = mapProjection.centreLat - e;
+    PlaceOrigin();
+    DrawBaseMap(mono);
+    if (mono) DrawCoastline();
+    DrawGrid();
+    DrawContent();
+    if (mono) DrawFrame();
+  }
+  if (active) RepaintPicture();
+}
+
+void MapRenderer::ClampViewCentre(double* d, double* e) {
+  const MapProjection& map = mapProjection;
+  const double s = mapView.mapPerScreen;
+  double lon, lat;
+  // 2.1, not 2: the view stops a little short of the map's east and west edges.
+  const int hx = TruncToInt((map.CX - W * s) / 2.1);
+  GmapPixelToLonLat(TruncToInt(map.CX * 0.5 - hx), TruncToInt(map.CY * 0.5), &lon, &lat);
+  *d = map.centreLon - lon;
+  if (mapView.viewCentreLon > map.centreLon + *d) {
+    mapView.viewCentreLon = map.centreLon + *d;
+    AP.g_ofh = static_cast<float>(*d);
+  }
+  if (mapView.viewCentreLon < map.centreLon - *d) {
+    mapView.viewCentreLon = map.centreLon - *d;
+    AP.g_ofh = static_cast<float>(-*d);
+  }
+
+  const int hy = TruncToInt((map.CY - H * s) * 0.5);
+  GmapPixelToLonLat(TruncToInt(map.CX * 0.5), TruncToInt(map.CY * 0.5 - hy), &lon, &lat);
+  *e = lat - map.centreLat;
+  if (mapView.viewCentreLat > map.centreLat + *e) {
+    mapView.viewCentreLat = map.centreLat + *e;
+    AP.g_ofv = static_cast<float>(*e);
+  }
+  if (mapView.viewCentreLat < map.centreLat - *e) {
+    mapView.viewCentreLat = map.centreLat - *e;
+    AP.g_ofv = static_cast<float>(-*e);
+  }
+}
+
+void MapRenderer::PlaceOrigin() {
+  const MapProjection& map = mapProjection;
+  const double s = mapView.mapPerScreen;
+  double x, y;
+  int cx, cy;
+  if (GmapLonLatToPixel(mapView.viewCentreLon, mapView.viewCentreLat, &x, &y)) {
+    cx = TruncToInt(x + 0.5);
+    cy = TruncToInt(y + 0.5);
+  } else {
+    cx = TruncToInt(map.CX * 0.5);
+    cy = TruncToInt(map.CY * 0.5);
+  }
+  mapView.topLeftX = std::max(0, TruncToInt(cx - W * 0.5 * s + 0.5));
+  mapView.topLeftY = std::max(0, TruncToInt(cy - H * 0.5 * s + 0.5));
+}
+
+void MapRenderer::DrawBaseMap(bool mono) {
+  const MapProjection& map = mapProjection;
+  const double s = mapView.mapPerScreen;
+  const bool haveMap = map.scale > 0.0 && map.raster != nullptr;
+
+  std::uint8_t shade[16];
+  for (int level = 0; level < 16; ++level) {
+    if (mono) {
+      shade[level] = level == 0 ? kMonoSea : kMonoLand;
+    } else {
+      shade[level] = level == 0 ? kSeaShade : static_cast<std::uint8_t>(60 + 10 * level);
+    }
+  }
+  for (int c = 0; c < W; ++c) {
+    const double mx = c * s + mapView.topLeftX;
+    columnMap_[c] = haveMap && mx < map.CX ? static_cast<std::int32_t>(mx) : -1;
+  }
+  for (int r = 0; r < H; ++r) {
+    std::uint8_t* out = PixelAt(0, H - 1 - r, W);
+    const double my = r * s + mapView.topLeftY;
+    if (!haveMap || !(my < map.CY)) {
+      for (int c = 0; c < W; ++c, out += kImageBytesPerPixel) SetPixel(out, kOutsideBlue, 0, 0);
+      continue;
+    }
+    const std::uint8_t* mapRow = map.raster + static_cast<std::size_t>(my) * map.CX;
+    for (int c = 0; c < W; ++c, out += kImageBytesPerPixel) {
+      const std::int32_t mx = columnMap_[c];
+      if (mx < 0) {
+        SetPixel(out, kOutsideBlue, 0, 0);
+      } else {
+        const std::uint8_t v = shade[mapRow[mx] & 15];
+        SetPixel(out, v, v, v);
+      }
+    }
+  }
+}
+
+void MapRenderer::DrawCoastline() {
+  const std::size_t stride = static_cast<std::size_t>(W) * kImageBytesPerPixel;
+  // Land next to sea becomes the coast; turning a pixel black never changes what its
+  // neighbours see (they look for sea only), so one pass in place does it.
+  for (int row = 1; row < H - 1; ++row) {
+    for (int x = 1; x < W - 1; ++x) {
+      std::uint8_t* p = PixelAt(x, row, W);
+      if (p[0] != kMonoLand) continue;
+      const std::uint8_t* above = p + stride;
+      const std::uint8_t* below = p - stride;
+      const int left = -kImageBytesPerPixel, right = kImageBytesPerPixel;
+      if (above[left] == kMonoSea || above[0] == kMonoSea || above[right] == kMonoSea ||
+          p[left] == kMonoSea || p[right] == kMonoSea || below[left] == kMonoSea ||
+          below[0] == kMonoSea || below[right] == kMonoSea) {
+        SetPixel(p, 0, 0, 0);
+      }
+    }
+  }
+  for (int row = 1; row < H - 1; ++row) {
+    for (int x = 1; x < W - 1; ++x) {
+      std::uint8_t* p = PixelAt(x, row, W);
+      if (p[0] == kMonoLand) SetPixel(p, kMonoInland, kMonoInland, kMonoInland);
+    }
+  }
+}
+
+void MapRenderer::DrawGrid() {
+  const MapProjection& map = mapProjection;
+  const int corners[6][2] = {{0, 0},          {0, map.CY},          {map.CX / 2, 0},
+                             {map.CX / 2, map.CY}, {map.CX, 0}, {map.CX, map.CY}};
+  double lonMax = -180.0, lonMin = 180.0, latMin = 90.0, latMax = -90.0;
+  for (const auto& corner : corners) {
+    double lon, lat;
+    GmapPixelToLonLat(corner[0], corner[1], &lon, &lat);
+    lonMax = std::max(lonMax, lon);
+    lonMin = std::min(lonMin, lon);
+    latMin = std::min(latMin, lat);
+    latMax = std::max(latMax, lat);
+  }
+  const int lonHi = TruncToInt(lonMax + 1);
+  const int lonLo = TruncToInt(lonMin - 1);
+  const int latLo = TruncToInt(latMin - 1);
+  const int latHi = TruncToInt(latMax + 1);
+  const int step = AP.g_zoom < 3.0f ? kMaxGridStep : 1;
+  // lonLo rounded toward zero to a multiple of the step; the parallels start at latLo itself.
+  const int lonStart = lonLo - lonLo % step;
+  for (int lon = lonStart; lon < lonHi; lon += step) {
+    DrawLine(lon, latLo, lon, latHi, kCodeDarkBlue);
+  }
+  // Parallels are not straight in this projection: chords of one step each.
+  for (int lat = latLo; lat < latHi; lat += step) {
+    for (int lon = lonStart; lon < lonHi + 1; lon += step) {
+      DrawLine(lon, lat, lon + step, lat, kCodeDarkBlue);
+    }
+  }
+}
+
+void MapRenderer::DrawContent() {
+  const SelectionState& selection = selectionState;
+  if (selection.pairView) {
+    // Only a live selected result of a live pair has records to show.
+    if (!LiveResult(selection.selectedResult)) return;
+    const std::int32_t pairRow = CellInt(resultTable, selection.selectedResult, kResultRline);
+    if (!LivePair(pairRow)) return;
+    const ObservationRecord* first = RecordAt(CellInt(pairTable, pairRow, kPairRec1));
+    const ObservationRecord* second = RecordAt(CellInt(pairTable, pairRow, kPairRec2));
+    if (first != nullptr) DrawStationRays(first, selection.highlight1, 0);
+    if (second != nullptr) DrawStationRays(second, selection.highlight2, 1);
+    return;
+  }
+  if (resultTable != nullptr) {
+    for (std::int32_t row = 0; row < resultTable->rowCount; ++row) {
+      if (!resultTable->RowExists(row)) continue;
+      if (ReadCellUint(resultTable->LiveCell(row, kResultMark)) == 0) continue;
+      DrawResult(row);
+    }
+  }
+  DrawInfoLabel();
+}
+
+void MapRenderer::DrawInfoLabel() {
+  MapLabel* label = NextLabel();
+  if (label == nullptr) return;
+  label->x = 10;
+  label->y = H - 24;
+  label->color = kLabelWhite;
+  const std::int32_t result = selectionState.selectedResult;
+  const std::int32_t pair = selectionState.selectedPair;
+  char* text = label->text;
+  const std::size_t size = sizeof label->text;
+  if (result >= 0 && LiveResult(result) && LivePair(CellInt(resultTable, result, kResultRline))) {
+    const std::int32_t pairRow = CellInt(resultTable, result, kResultRline);
+    platform::FormatC(text, size, "%s lng=%.4f lat=%.4f H1=%.1f H2=%.1f dH=%.2f LD1=%.1f LD2=%.1f",
+                      pairTable->GetStringOrEmpty(pairRow, kPairLocaltime),
+                      CellFloat(resultTable, result, kResultLng),
+                      CellFloat(resultTable, result, kResultLat),
+                      CellFloat(resultTable, result, kResultH1),
+                      CellFloat(resultTable, result, kResultH2),
+                      CellFloat(resultTable, result, kResultDH),
+                      CellFloat(resultTable, result, kResultLd1),
+                      CellFloat(resultTable, result, kResultLd2));
+  } else if (pair >= 0 && LivePair(pair)) {
+    platform::FormatC(text, size, "%s %s %s", pairTable->GetStringOrEmpty(pair, kPairLocaltime),
+                      pairTable->GetStringOrEmpty(pair, kPairId1),
+                      pairTable->GetStringOrEmpty(pair, kPairId2));
+  } else {
+    const DateRange& range = dateRange;
+    platform::FormatC(text, size, "%04d/%02d/%02d .. %04d/%02d/%02d", range.date1.year,
+                      range.date1.month, range.date1.day, range.date2.year, range.date2.month,
+                      range.date2.day);
+  }
+}
+
+void MapRenderer::DrawFrame() {
+  for (int row = 0; row < H; ++row) {
+    PlotPixel(0, row, kCodeYellow);
+    PlotPixel(W - 1, row, kCodeYellow);
+  }
+  for (int x = 0; x < W; ++x) {
+    PlotPixel(x, 0, kCodeYellow);
+    PlotPixel(x, H - 1, kCodeYellow);
+  }
+}
+
+void MapRenderer::WidenBox(double lon, double lat) {
+  if (mapView.minLon > lon) mapView.minLon = lon;
+  if (lon > mapView.maxLon) mapView.maxLon = lon;
+  if (mapView.minLat > lat) mapView.minLat = lat;
+  if (lat > mapView.maxLat) mapView.maxLat = lat;
+}
+
+void MapRenderer::DrawResult(std::int32_t row) {
+  if (!LiveResult(row)) return;
+  const bool mono = AP.bw != 0;
+  const double eventLon = CellFloat(resultTable, row, kResultLng);
+  const double eventLat = CellFloat(resultTable, row, kResultLat);
+  WidenBox(eventLon, eventLat);
+  double sx, sy;
+  GmapLonLatToScreen(eventLon, eventLat, &sx, &sy);
+  DrawMarker(sx, sy, kCodeYellow, mono ? 3 : -1);
+
+  const std::int32_t pairRow = CellInt(resultTable, row, kResultRline);
+  if (!LivePair(pairRow)) return;
+  const bool selected = pairRow == selectionState.selectedPair ||
+                        row == selectionState.selectedResult;
+  struct Station {
+    PairColumn lng, lat, id;
+  };
+  constexpr Station kStations[2] = {{kPairLng1, kPairLat1, kPairId1},
+                                    {kPairLng2, kPairLat2, kPairId2}};
+  for (int k = 0; k < 2; ++k) {
+    const double lon = CellFloat(pairTable, pairRow, kStations[k].lng);
+    const double lat = CellFloat(pairTable, pairRow, kStations[k].lat);
+    WidenBox(lon, lat);
+    if (AP.g_line) DrawLine(eventLon, eventLat, lon, lat, selected ? kCodeLightGreen : kCodeGreen);
+    GmapLonLatToScreen(lon, lat, &sx, &sy);
+    DrawMarker(sx, sy, mono ? kCodeWhite : kCodeYellow, -1);
+    // Each pair's two names once per render, at its first drawn result.
+    void* work = pairTable->CellForWrite(pairRow, kPairWork);
+    if (ReadCellInt(work) == 0) {
+      if (k == 1) WriteCellInt(work, 1);
+      AddLabel(sx - 2, H - 1 - sy + 4, kLabelWhite,
+               pairTable->GetStringOrEmpty(pairRow, kStations[k].id));
+    }
+  }
+}
+
+void MapRenderer::DrawStationRays(const ObservationRecord* record, int highlight, int which) {
+  if (record == nullptr) return;
+  const double lon = record->lng;
+  const double lat = record->lat;
+  const int clicks = std::clamp(record->clickCount, 0, kMaxClicksPerRecord);
+  for (int i = 0; i < clicks; ++i) {
+    double farLon, farLat;
+    DestinationPoint(lon, lat, record->clicks.az[i], kRayArcDeg, &farLon, &farLat);
+    DrawLine(farLon, farLat, lon, lat, i == highlight ? which : kCodeGreen);
+  }
+  double sx, sy;
+  GmapLonLatToScreen(lon, lat, &sx, &sy);
+  DrawMarker(sx, sy, AP.bw ? kCodeWhite : kCodeYellow, -1);
+  char name[kMaxLabelChars + 1];
+  platform::FormatC(name, sizeof name, "%s_%s", record->lid, record->sid);
+  AddLabel(sx - 2, H - 1 - sy + 4, which == 0 ? kLabelWhite : kLabelYellow, name);
+}
+
+void MapRenderer::GmapLonLatToScreen(double lon, double lat, double* sx, double* sy) const {
+  double mx, my;
+  GmapLonLatToPixel(lon, lat, &mx, &my);
+  *sx = (mx - mapView.topLeftX) / mapView.mapPerScreen;
+  *sy = (H - 1) - (my - mapView.topLeftY) / mapView.mapPerScreen;
+}
+
+void MapRenderer::DrawLine(double lon1, double lat1, double lon2, double lat2, int code) {
+  double x1, y1, x2, y2;
+  GmapLonLatToScreen(lon1, lat1, &x1, &y1);
+  GmapLonLatToScreen(lon2, lat2, &x2, &y2);
+  WalkLine(x1, y1, x2, y2, code);
+}
+
+void MapRenderer::WalkLine(double x1, double y1, double x2, double y2, int code) {
+  if (!Finite(x1, y1) || !Finite(x2, y2)) return;
+  if (x1 == x2 && y1 == y2) return;
+  // The walk visits whole columns (or rows) from the truncated smaller end up to the larger end
+  // plus a half; only those from -1 (which rounds to 0) to the last one can land on the
+  // picture, so the walk is cut to them: the same pixels, however far away an end lies.
+  const double m = (y2 - y1) / (x2 - x1);
+  if (m > -1.0 && m < 1.0) {
+    const double first = std::max(std::trunc(std::min(x1, x2)), -1.0);
+    const double last = std::min(std::max(x1, x2) + 0.5, W - 1.0);
+    for (double x = first; x <= last; x += 1.0) PlotRounded(x, y1 + (x - x1) * m, code);
+  } else {
+    const double mInverse = (x2 - x1) / (y2 - y1);
+    const double first = std::max(std::trunc(std::min(y1, y2)), -1.0);
+    const double last = std::min(std::max(y1, y2) + 0.5, H - 1.0);
+    for (double y = first; y <= last; y += 1.0) PlotRounded(x1 + (y - y1) * mInverse, y, code);
+  }
+}
+
+void MapRenderer::PlotRounded(double x, double y, int code) {
+  const double column = x + 0.5, row = y + 0.5;
+  // trunc(column) lies in 0 .. W - 1 exactly when -1 < column < W.
+  if (!(column > -1.0 && column < W && row > -1.0 && row < H)) return;
+  PlotPixel(static_cast<int>(column), static_cast<int>(row), code);
+}
+
+void MapRenderer::DrawMarker(double x, double y, int code, int size) {
+  if (!Finite(x, y)) return;
+  const double reach = std::abs(size) + 2.0;
+  if (x < -reach || x > W + reach || y < -reach || y > H + reach) return;
+  if (size >= 2) {
+    const double radius2 = static_cast<double>(size) * size;
+    for (int row = static_cast<int>(y - size - 1); row < y + size + 1; ++row) {
+      for (int column = static_cast<int>(x - size); column < x + size; ++column) {
+        const double dx = column - x, dy = row - y;
+        if (dx * dx + dy * dy < radius2) PlotPixel(column, row, code);
+      }
+    }
+  } else if (size < 0) {
+    const int column = static_cast<int>(x);
+    for (int row = static_cast<int>(y - 1); row < y + 1.1; ++row) PlotPixel(column, row, code);
+    const int row = static_cast<int>(y);
+    for (int c = static_cast<int>(x - 1); c < x + 1.1; ++c) PlotPixel(c, row, code);
+  }
+}
+
+void MapRenderer::PlotPixel(int x, int row, int code) {
+  if (x < 0 || x >= W || row < 0 || row >= H) return;
+  std::uint8_t colour[3];
+  if (!CodeColour(code, colour)) return;
+  std::uint8_t* p = PixelAt(x, row, W);
+  if (AP.bw) {
+    SetPixel(p, 0, 0, 0);
+    return;
+  }
+  // White and yellow marks stay on top of the green lines.
+  if ((code == kCodeGreen || code == kCodeLightGreen) && p[2] == 255) return;
+  SetPixel(p, colour[0], colour[1], colour[2]);
+}
+
+MapLabel* MapRenderer::NextLabel() {
+  if (labelCount < 0 || labelCount >= kMaxMapLabels) return nullptr;
+  MapLabel* label = &labels[labelCount++];
+  label->text[0] = '\0';
+  return label;
+}
+
+void MapRenderer::AddLabel(double x, double y, std::uint32_t color, const char* text) {
+  MapLabel* label = NextLabel();
+  if (label == nullptr) return;
+  label->x = TruncToInt(x);
+  label->y = TruncToInt(y);
+  label->color = color;
+  std::strncpy(label->text, text != nullptr ? text : "", kMaxLabelChars);
+  label->text[kMaxLabelChars] = '\0';
+}
+
+}  // namespace groundmap

@@ -1,0 +1,7 @@
+#include "groundmap/map_view.h"
+
+namespace groundmap {
+
+MapView mapView;
+
+}  // namespace groundmap
