@@ -59,7 +59,10 @@ ObservationRecord& NewRecord(RecordStore& store, const ClicksLine& l, double mjd
   return r;
 }
 
-// Adds the click of one parsed line to its record; the words of the refusal when it cannot.
+constexpr const char* kStoreFull = "store full";
+
+// Adds the click of one parsed line to its record; the words of the refusal when it cannot, or
+// kStoreFull when the line needs a record of its own and the store has no room.
 const char* AddClick(RecordStore& store, const ClicksLine& l) {
   if (l.Y_ut < kCalendarFirstYear || l.Y_ut > kCalendarLastYear) return "date outside 1900-2099";
   const double mjd = DateToMjd(l.Y_ut, l.M_ut, l.D_ut, l.h_ut, l.m_ut, l.s_ut);
@@ -74,6 +77,7 @@ const char* AddClick(RecordStore& store, const ClicksLine& l) {
     r = &store.records[index];
     if (r->clickCount >= kMaxClicksPerRecord) return "more than 50 clicks in one record";
   } else {
+    if (store.recordCount >= kMaxRecords) return kStoreFull;
     r = &NewRecord(store, l, mjd, stamp, localtime);
   }
   const int k = r->clickCount;
@@ -108,12 +112,6 @@ void ReadClicksCsv(const char* path) {
   while (lines.Next(&line)) {
     if (line.text[0] == '_') continue;
     if (!line.tooLong && IsBlank(line.text)) continue;
-    // Once the store is full, the next data line of any kind ends the reading.
-    if (store.recordCount >= kMaxRecords) {
-      ReportError("Too Many Records, Please change dir");
-      store.stopReading = 1;
-      return;
-    }
     if (line.tooLong) {
       NoteLineNotRead(path, line.number, "line longer than 1122 characters");
       continue;
@@ -125,9 +123,15 @@ void ReadClicksCsv(const char* path) {
       }
       continue;
     }
-    if (const char* refusal = AddClick(store, parsed)) {
-      NoteLineNotRead(path, line.number, refusal);
+    const char* refusal = AddClick(store, parsed);
+    if (refusal == kStoreFull) {
+      // Lines of records already stored are still taken; the first line that needs a new
+      // record ends the reading.
+      ReportError("Too Many Records, Please change dir");
+      store.stopReading = 1;
+      return;
     }
+    if (refusal) NoteLineNotRead(path, line.number, refusal);
   }
   if (lines.readFailed()) ReportError("file %s cannot read", path);
 }

@@ -11,5 +11,6 @@
 
 // Reads one clicks file. Does nothing while the store's stopReading is set. Reports
 // "file %s cannot open" when the file cannot be opened, and "Too Many Records, Please change dir"
-// (once; stopReading is then set) when a data line comes while the store holds 10000 records.
+// (once; stopReading is then set) when a line needs a new record while the store holds 10000;
+// until then lines of records already stored are taken.
 void ReadClicksCsv(const char* path);

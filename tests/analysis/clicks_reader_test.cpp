@@ -182,7 +182,8 @@ TEST_F(ClicksReaderTest, TheStoreHoldsTenThousandRecordsAndSaysSoOnce) {
         "2007,01,01,%02d,%02d,%02d.0,1,1,1,1,1,1,1,_ST1,_A,139.70,35.70,40.0\n", i / 3600,
         i / 60 % 60, i % 60);
   }
-  // Once the store is full even a line of an existing record ends the reading.
+  // Before, once the store was full, even a line of a record already stored ended the reading,
+  // and the last record lost the rest of its clicks.
   bytes += "2007,01,01,00,00,00.0,2,1,1,1,1,1,1,_ST1,_A,139.70,35.70,40.0\n";
   bytes += "2007,01,01,23,00,00.0,1,1,1,1,1,1,1,_ST1,_A,139.70,35.70,40.0\n";
   std::string full = WriteFile("full_clicks.csv", bytes);
@@ -197,7 +198,7 @@ TEST_F(ClicksReaderTest, TheStoreHoldsTenThousandRecordsAndSaysSoOnce) {
   EXPECT_EQ(store().stopReading, 1);
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Too Many Records, Please change dir"}));
   EXPECT_STREQ(store().records[kMaxRecords - 1].localtime, "20070101_114639");
-  EXPECT_EQ(store().records[0].clickCount, 1);
+  EXPECT_EQ(store().records[0].clickCount, 2);
 }
 
 TEST_F(ClicksReaderTest, AFileThatCannotBeOpenedIsNamed) {
