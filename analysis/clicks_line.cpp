@@ -80,22 +80,22 @@ bool Agrees(double decoded, float clear, int decimals) {
   return std::fabs(decoded - static_cast<double>(clear)) <= tolerance;
 }
 
-bool IsBlank(const char* line) {
-  for (; *line; ++line) {
-    if (*line != ' ' && *line != '\t') return false;
-  }
-  return true;
-}
-
 LineOutcome Bad(int field, bool idTooLong = false) {
   return LineOutcome{LineKind::kBad, field, idTooLong};
 }
 
 }  // namespace
 
+bool IsBlankLine(const char* line) {
+  for (; *line; ++line) {
+    if (*line != ' ' && *line != '\t') return false;
+  }
+  return true;
+}
+
 LineOutcome ParseClicksLine(const char* line, ClicksLine* out) {
   if (line[0] == '_') return LineOutcome{LineKind::kHeader};
-  if (IsBlank(line)) return LineOutcome{LineKind::kBlank};
+  if (IsBlankLine(line)) return LineOutcome{LineKind::kBlank};
 
   FieldCursor fields(line);
   int length = 0;
@@ -104,8 +104,8 @@ LineOutcome ParseClicksLine(const char* line, ClicksLine* out) {
   auto idField = [&](char* id) {
     const char* text = fields.Next(&length);
     if (length > kMaxIdChars + 1) return false;
-    std::memcpy(id, length > 0 ? text + 1 : text, length > 0 ? length : 1);
-    if (length == 0) id[0] = '\0';
+    // The first character only marks the field as text ('_' in the program's own files).
+    std::strcpy(id, length > 0 ? text + 1 : "");
     return true;
   };
 

@@ -54,6 +54,9 @@ struct LineOutcome {
   bool idTooLong = false;  // kBad: that field is an id of more than kMaxIdChars characters
 };
 
+// Nothing but blanks and tabs (or nothing at all).
+bool IsBlankLine(const char* line);
+
 // Parses one line, given without its line end (NUL-terminated, at most kMaxLineChars). The
 // scrambled location is decoded (which moves the scrambling state) and replaces the clear one
 // only when it agrees with it: within half a unit of the clear field's last decimal plus the

@@ -23,13 +23,6 @@ struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-bool IsBlank(const char* text) {
-  for (; *text; ++text) {
-    if (*text != ' ' && *text != '\t') return false;
-  }
-  return true;
-}
-
 ObservationRecord& NewRecord(RecordStore& store, const ClicksLine& l, double mjd,
                              const LocalStamp& stamp, const char* localtime) {
   ObservationRecord& r = store.records[store.recordCount++];
@@ -111,7 +104,7 @@ void ReadClicksCsv(const char* path) {
   ClicksLine parsed;
   while (lines.Next(&line)) {
     if (line.text[0] == '_') continue;
-    if (!line.tooLong && IsBlank(line.text)) continue;
+    if (!line.tooLong && IsBlankLine(line.text)) continue;
     if (line.tooLong) {
       NoteLineNotRead(path, line.number, "line longer than 1122 characters");
       continue;

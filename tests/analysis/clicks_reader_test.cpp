@@ -176,12 +176,7 @@ TEST_F(ClicksReaderTest, LinesOfOneSecondAndStationFormOneRecord) {
 }
 
 TEST_F(ClicksReaderTest, TheStoreHoldsTenThousandRecordsAndSaysSoOnce) {
-  std::string bytes;
-  for (int i = 0; i < kMaxRecords; ++i) {
-    bytes += platform::StringPrintfC(
-        "2007,01,01,%02d,%02d,%02d.0,1,1,1,1,1,1,1,_ST1,_A,139.70,35.70,40.0\n", i / 3600,
-        i / 60 % 60, i % 60);
-  }
+  std::string bytes = clicks_test::FullStoreLines();
   // Before, once the store was full, even a line of a record already stored ended the reading,
   // and the last record lost the rest of its clicks.
   bytes += "2007,01,01,00,00,00.0,2,1,1,1,1,1,1,_ST1,_A,139.70,35.70,40.0\n";

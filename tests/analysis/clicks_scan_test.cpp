@@ -123,12 +123,7 @@ TEST_F(ClicksScanTest, UnreadableEntriesAndFolders) {
 }
 
 TEST_F(ClicksScanTest, AFullStoreStopsTheWalkWithOneMessage) {
-  std::string bytes;
-  for (int i = 0; i < kMaxRecords; ++i) {
-    bytes += platform::StringPrintfC(
-        "2007,01,01,%02d,%02d,%02d.0,1,1,1,1,1,1,1,_ST1,_A,139.70,35.70,40.0\n", i / 3600,
-        i / 60 % 60, i % 60);
-  }
+  std::string bytes = clicks_test::FullStoreLines();
   WriteFile("a_clicks.csv", bytes + ClickLine(59, 1, 1, "one more") + "\n");
   WriteFile("b_clicks.csv", ClickLine(58, 1, 1, "b") + "\nbad\n");
   ScanClicksDir(dir.path().c_str());

@@ -32,6 +32,17 @@ inline std::string ClickLine(int minute, double second, int pos, const char* lid
       minute, second, pos, lid, sid, tail);
 }
 
+// kMaxRecords lines, each a record of its own: one a second from 2007-01-01 00:00:00 UT.
+inline std::string FullStoreLines() {
+  std::string bytes;
+  for (int i = 0; i < kMaxRecords; ++i) {
+    bytes += platform::StringPrintfC(
+        "2007,01,01,%02d,%02d,%02d.0,1,1,1,1,1,1,1,_ST1,_A,139.70,35.70,40.0\n", i / 3600,
+        i / 60 % 60, i % 60);
+  }
+  return bytes;
+}
+
 class StoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
