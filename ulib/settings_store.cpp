@@ -93,7 +93,7 @@ int CAppUty::ReadRecord(const char* key, void* dest, std::int32_t size) {
       if (size < 0 || length > static_cast<std::uint32_t>(size)) {
         FatalError("UE0105: invalid length");
       }
-      std::memcpy(dest, record + kSettingsHeaderBytes, length);
+      if (length > 0) std::memcpy(dest, record + kSettingsHeaderBytes, length);
       return static_cast<int>(length);
     }
     at += kSettingsHeaderBytes + length;
@@ -117,7 +117,8 @@ int CAppUty::ReadInt(const char* key, std::int32_t* dest) {
 void CAppUty::BeginWrite() { writePointer = buffer; }
 
 void CAppUty::WriteRecord(const char* key, const void* data, std::int32_t length) {
-  const std::int32_t padded = length < 0 ? -1 : (length + 3) / 4 * 4;
+  // In 64 bits: a length near the int32 limit must not wrap while it is rounded up.
+  const std::int64_t padded = length < 0 ? -1 : (std::int64_t{length} + 3) / 4 * 4;
   const long offset = writePointer ? static_cast<long>(writePointer - buffer) : -1;
   if (offset < 0 || offset >= kSettingsWriteLimit || padded < 0 ||
       offset + kSettingsHeaderBytes + padded > kSettingsBufferBytes) {

@@ -197,6 +197,7 @@ TEST_F(SettingsStoreTest, KeysAndLengths) {
 // Fills the buffer up to the offset with records; offsets are multiples of 4.
 void FillTo(CAppUty& store, int offset) {
   static const std::vector<char> data(1024, 'z');
+  if (store.WriteOffset() == offset) return;
   while (store.WriteOffset() + 1024 + 20 <= offset) store.WriteRecord("AP.fill", data.data(), 1004);
   const int rest = offset - store.WriteOffset() - 20;
   ASSERT_GE(rest, 0);
@@ -217,18 +218,42 @@ TEST_F(SettingsStoreTest, TheLastRecordMayEndAtTheBufferEnd) {
   EXPECT_EQ(back, data);
 }
 
-// The limit used to be checked at the start only, so a long last record ran off the buffer.
+// The limit used to be checked at the start only, so a long last record ran off the buffer,
+// and a length near the int32 limit wrapped while it was rounded up.
 TEST_F(SettingsStoreTest, WritesBeyondTheLimitAreRefused) {
-  std::vector<char> data(2048, 'x');
   EXPECT_EXIT(store->WriteInt("VERSION", 400), ::testing::ExitedWithCode(247),
               "UE0103: bp exceeds limit \\(VERSION");
-  store->BeginWrite();
-  FillTo(*store, 48952);
-  EXPECT_EXIT(store->WriteRecord("AP.long", data.data(), 1029), ::testing::ExitedWithCode(247),
-              "UE0103: bp exceeds limit \\(AP.long");
-  store->WriteInt("AP.x", 1);  // offset 48976
-  EXPECT_EXIT(store->WriteInt("AP.y", 1), ::testing::ExitedWithCode(247),
-              "UE0103: bp exceeds limit \\(AP.y");
+  struct Case {
+    const char* name;
+    int at;          // write offset before the record
+    std::int32_t length;
+    bool refused;
+  };
+  const Case kCases[] = {
+      {"1,024 bytes at the last start below the limit", 48952, 1024, false},
+      {"ending exactly at the buffer end", 48952, 1028, false},
+      {"1,025 bytes padded to end at the buffer end", 48952, 1025, false},
+      {"padded past the end", 48952, 1029, true},
+      {"starting at the limit", 48956, 4, true},
+      {"starting beyond the limit", 48976, 0, true},
+      {"negative length", 0, -1, true},
+      {"length near the int32 limit", 0, 2147483646, true},
+      {"the largest length", 0, 2147483647, true},
+  };
+  const std::vector<char> data(2048, 'x');
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    auto fresh = std::make_unique<CAppUty>();
+    fresh->BeginWrite();
+    FillTo(*fresh, c.at);
+    if (c.refused) {
+      EXPECT_EXIT(fresh->WriteRecord("AP.last", data.data(), c.length),
+                  ::testing::ExitedWithCode(247), "UE0103: bp exceeds limit \\(AP.last");
+    } else {
+      fresh->WriteRecord("AP.last", data.data(), c.length);
+      EXPECT_EQ(fresh->WriteOffset(), c.at + 20 + (c.length + 3) / 4 * 4);
+    }
+  }
 }
 
 TEST_F(SettingsStoreTest, BrokenCallingOrderIsFatal) {
