@@ -24,6 +24,19 @@ void Append(std::string& line, const char* format, ...) {
   if (n > 0) line.append(field, static_cast<std::size_t>(n) < sizeof field ? n : sizeof field - 1);
 }
 
+// Appends text as the file shows it: every line feed, also one inside a stored string, is
+// written as CR LF, so that the file reads the same as one written in text mode.
+void AppendText(std::string& line, const char* text, std::size_t length) {
+  while (const void* feed = std::memchr(text, '\n', length)) {
+    const std::size_t before = static_cast<std::size_t>(static_cast<const char*>(feed) - text);
+    line.append(text, before);
+    line += "\r\n";
+    text += before + 1;
+    length -= before + 1;
+  }
+  line.append(text, length);
+}
+
 void AppendField(std::string& line, CellType type, const void* cell) {
   switch (type) {
     case CellInt:
@@ -44,12 +57,13 @@ void AppendField(std::string& line, CellType type, const void* cell) {
     case CellString: {
       const char* text = ReadCellPointer(cell);
       line += ",_";
-      if (text) line += text;
+      if (text) AppendText(line, text, std::strlen(text));
       break;
     }
     case CellChars:
       line += ",_";
-      line.append(static_cast<const char*>(cell), strnlen(static_cast<const char*>(cell), 7));
+      AppendText(line, static_cast<const char*>(cell),
+                 strnlen(static_cast<const char*>(cell), kMaxCellChars));
       break;
     case CellHidden:
       break;
@@ -72,8 +86,8 @@ int WriteTable(const CUTable& table, std::FILE* file, std::int32_t filterColumn,
   for (int c = 0; c < descriptor.columnCount; ++c) {
     if (descriptor.columns[c].csv == 1) {
       text += ",_";
-      text.append(descriptor.columns[c].name,
-                  strnlen(descriptor.columns[c].name, kTableColumnNameChars));
+      AppendText(text, descriptor.columns[c].name,
+                 strnlen(descriptor.columns[c].name, kTableColumnNameChars));
     }
   }
   text += "\r\n";

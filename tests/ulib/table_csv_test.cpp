@@ -123,6 +123,35 @@ TEST_F(TableCsvTest, AnEmptyTableWritesTheHeaderOnly) {
             "_Version,_n,_chk,_mark,_raw,_f,_d,_s,_c\r\n");
 }
 
+// A line feed inside a stored text used to reach the file bare, though every other line feed
+// of the file is CR LF.
+TEST_F(TableCsvTest, LineFeedsInsideTextsAreWrittenAsCrLf) {
+  static constexpr TableDescriptor kTexts = {
+      "NVtexts.csv", 7, 16, 3,
+      {{CellExist, 0, "exist"}, {CellString, 1, "s"}, {CellChars, 1, "c"}}};
+  struct Case {
+    const char* s;
+    const char* c;
+    const char* line;
+  };
+  const Case kCases[] = {
+      {"two\nlines", "a\nb", "7,_two\r\nlines,_a\r\nb\r\n"},
+      {"\n", "\n\n", "7,_\r\n,_\r\n\r\n\r\n"},
+      {"cr\r alone", "\r", "7,_cr\r alone,_\r\r\n"},
+      {"ends\n", "1234567", "7,_ends\r\n,_1234567\r\n"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.line);
+    CUTable table(&kTexts);
+    const int row = table.AddRow();
+    table.SetString(row, 1, c.s);
+    table.SetString(row, 2, c.c);
+    ASSERT_TRUE(table.WriteCsv(dir.File("t.csv").c_str(), 0, 0, 0, 0));
+    EXPECT_EQ(nv4test::ReadFileBytes(dir.File("t.csv")),
+              std::string("_Version,_s,_c\r\n") + c.line);
+  }
+}
+
 // Before, a file that could not be created was silently not written.
 TEST_F(TableCsvTest, AFileThatCannotBeWrittenIsReportedAndFails) {
   platform::ScopedScriptedPlatform scripted;
