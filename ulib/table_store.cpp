@@ -1,5 +1,6 @@
 #include "ulib/table_store.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -42,6 +43,10 @@ CUTable::~CUTable() {
 }
 
 void CUTable::AppendBlock() {
+  const std::int32_t startRow = lastBlock ? lastBlock->endRow : 0;
+  // Rows are int32 indices: a block whose rows would lie beyond that range cannot be had, and
+  // its endRow must not wrap.
+  if (startRow > INT32_MAX - descriptor->rowsPerBlock) FatalError("Cannot allocate UTABLE");
   const std::size_t cellBytes = static_cast<std::size_t>(descriptor->rowsPerBlock) *
                                 static_cast<std::size_t>(descriptor->columnCount) *
                                 kTableCellBytes;
@@ -50,7 +55,7 @@ void CUTable::AppendBlock() {
   if (!block) FatalError("Cannot allocate UTABLE");
   block->prev = lastBlock;
   block->next = nullptr;
-  block->endRow = (lastBlock ? lastBlock->endRow : 0) + descriptor->rowsPerBlock;
+  block->endRow = startRow + descriptor->rowsPerBlock;
   if (lastBlock) {
     lastBlock->next = block;
   } else {

@@ -235,6 +235,18 @@ TEST(TableStoreDeathTest, BrokenAccessEndsTheProgramWithItsText) {
       {"UT recored was deteled", [](CUTable& t) { t.LiveCell(0, kNum); }},
       {"UT recored was deteled", [](CUTable& t) { t.GetString(0, kName); }},
       {"UT recored was deteled", [](CUTable& t) { t.DeleteRow(0); }},
+      {"UT recored was deteled",
+       [](CUTable&) {
+         // No string column, so only the exist cell tells that the row is dead.
+         static constexpr TableDescriptor kPlain = {
+             "NVplain.csv", 1, 4, 2, {{CellExist, 0, "exist"}, {CellInt, 1, "n"}}};
+         CUTable plain(&kPlain);
+         plain.AddRow();
+         plain.AddRow();
+         plain.DeleteRow(0);
+         plain.DeleteRow(0);
+       }},
+      {"CUTABLE invalid access", [](CUTable& t) { t.LiveCell(-1, kNum); }},
       {"CUTABLE invalid access", [](CUTable& t) { t.LiveCell(2, kNum); }},
       {"CUTABLE invalid access", [](CUTable& t) { t.LiveCell(1000, kNum); }},
       {"CUTABLE invalid access", [](CUTable& t) { t.LiveCell(1, 6); }},
