@@ -21,13 +21,15 @@ TEST_F(NodePoolTest, NodesAreCarvedInOrderAndSetUp) {
   EXPECT_EQ(second->word1, 0u);
 }
 
-// The last node of a block ends within its data area; the next one comes from a new block.
+// The data area is 1,600,000 bytes and its last 16 are never handed out, which leaves room
+// for 66,666 nodes of 24 bytes; the next one comes from a new block.
 TEST_F(NodePoolTest, AFullBlockOverflowsIntoANewOne) {
-  CellBufNode* last = nullptr;
-  for (std::size_t i = 0; i < kCellBufNodesPerBlock; ++i) last = CellBufAlloc();
+  CellBufNode* firstNode = CellBufAlloc();
+  CellBufNode* last = firstNode;
+  for (int i = 1; i < 66'666; ++i) last = CellBufAlloc();
   CellBufBlock* first = CellBuf.firstBlock;
   EXPECT_EQ(CellBuf.lastBlock, first);
-  EXPECT_LE(reinterpret_cast<char*>(last + 1), first->Data() + kCellBufDataBytes);
+  EXPECT_EQ(reinterpret_cast<char*>(last + 1) - reinterpret_cast<char*>(firstNode), 1'599'984);
   CellBufNode* next = CellBufAlloc();
   ASSERT_NE(CellBuf.lastBlock, first);
   EXPECT_EQ(first->next, CellBuf.lastBlock);

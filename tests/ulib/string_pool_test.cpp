@@ -27,8 +27,7 @@ TEST_F(StringPoolTest, TheFirstAllocationCreatesAnEmptyBlock) {
   EXPECT_EQ(block->next, nullptr);
   EXPECT_EQ(Offset(block, piece), 0);
   EXPECT_STREQ(piece, "initial str");
-  EXPECT_EQ(block->end, reinterpret_cast<char*>(block) + kUcbufBlockBytes - 1);
-  EXPECT_EQ(block->Data() + kUcbufDataBytes, reinterpret_cast<char*>(block) + kUcbufBlockBytes);
+  EXPECT_EQ(block->end - piece, 1'047'551);
   for (char* head : block->freeHeads) EXPECT_EQ(head, nullptr);
 }
 
@@ -75,6 +74,36 @@ TEST_F(StringPoolTest, FreedPiecesAreReusedByTheirClassOnly) {
   EXPECT_EQ(UcbufAlloc("twenty-three characters"), older);
   EXPECT_STREQ(older, "twenty-three characters");
   EXPECT_EQ(UCBUF.firstBlock->freeHeads[2], nullptr);
+}
+
+// The data area is 1,047,552 bytes and its carving limit its last byte; a string is carved only
+// while more than its length plus one bytes lie before that limit, so the last few bytes of a
+// block are never used by long strings.
+TEST_F(StringPoolTest, HowManyPiecesOneBlockHolds) {
+  struct Case {
+    int length;
+    int pieces;  // ceil((1,047,550 - length) / piece bytes)
+  };
+  const Case kCases[] = {{0, 130944}, {7, 130943}, {8, 65472}, {1016, 1023}, {1023, 1022}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.length);
+    const std::string text(static_cast<std::size_t>(c.length), 'p');
+    char* first = UcbufAlloc(text.c_str());
+    UcbufBlock* block = UCBUF.firstBlock;
+    int pieces = 1;
+    char* last = first;
+    for (;;) {
+      char* piece = UcbufAlloc(text.c_str());
+      if (UCBUF.lastBlock != block) break;
+      last = piece;
+      ++pieces;
+    }
+    EXPECT_EQ(pieces, c.pieces);
+    EXPECT_EQ(last - first, static_cast<std::ptrdiff_t>(c.pieces - 1) *
+                                static_cast<std::ptrdiff_t>(UcbufPieceBytes(text.size())));
+    EXPECT_LE(last + UcbufPieceBytes(text.size()), first + 1'047'552);
+    UcbufFreeAll();
+  }
 }
 
 // Filling the first block sends a long string to a new block; short strings still fit first.
