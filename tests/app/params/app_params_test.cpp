@@ -115,29 +115,43 @@ TEST(AppParamsTest, DefaultsReplaceWhateverWasThere) {
   EXPECT_EQ(AP.indir[1023], '\0');
 }
 
+// Every field of both dates differs, so that a field taken from the wrong date shows.
 TEST(AppParamsTest, DateRangeFollowsTheSettingsEitherWay) {
   AP.y1 = 2007;
   AP.m1 = 1;
   AP.d1 = 5;
-  AP.y2 = 2007;
-  AP.m2 = 1;
+  AP.y2 = 2008;
+  AP.m2 = 3;
   AP.d2 = 8;
-  ApplyDateRange();
-  EXPECT_EQ(dateRange.date1.year, 2007);
-  EXPECT_EQ(dateRange.date1.month, 1);
-  EXPECT_EQ(dateRange.date1.day, 5);
-  EXPECT_EQ(dateRange.date2.day, 8);
-  ApplyDateRangeSwapped();
-  EXPECT_EQ(dateRange.date1.day, 8);
-  EXPECT_EQ(dateRange.date2.day, 5);
-  SetDateRange(2010, 12, 31, 2011, 2, 3);
-  EXPECT_EQ(dateRange.date1.year, 2010);
-  EXPECT_EQ(dateRange.date1.month, 12);
-  EXPECT_EQ(dateRange.date1.day, 31);
-  EXPECT_EQ(dateRange.date2.year, 2011);
-  EXPECT_EQ(dateRange.date2.month, 2);
-  EXPECT_EQ(dateRange.date2.day, 3);
-  EXPECT_EQ(AP.d1, 5);  // the settings are not touched
+  struct Case {
+    const char* name;
+    void (*apply)();
+    CalendarDay date1, date2;
+  };
+  const Case kCases[] = {
+      {"as entered", ApplyDateRange, {2007, 1, 5}, {2008, 3, 8}},
+      {"swapped", ApplyDateRangeSwapped, {2008, 3, 8}, {2007, 1, 5}},
+      {"set directly", [] { SetDateRange(2010, 12, 31, 2011, 2, 3); }, {2010, 12, 31},
+       {2011, 2, 3}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    dateRange = {};
+    c.apply();
+    EXPECT_EQ(dateRange.date1.year, c.date1.year);
+    EXPECT_EQ(dateRange.date1.month, c.date1.month);
+    EXPECT_EQ(dateRange.date1.day, c.date1.day);
+    EXPECT_EQ(dateRange.date2.year, c.date2.year);
+    EXPECT_EQ(dateRange.date2.month, c.date2.month);
+    EXPECT_EQ(dateRange.date2.day, c.date2.day);
+  }
+  // The settings are not touched.
+  EXPECT_EQ(AP.y1, 2007);
+  EXPECT_EQ(AP.m1, 1);
+  EXPECT_EQ(AP.d1, 5);
+  EXPECT_EQ(AP.y2, 2008);
+  EXPECT_EQ(AP.m2, 3);
+  EXPECT_EQ(AP.d2, 8);
 }
 
 TEST(AppParamsTest, SelectionStartsWithNothingSelected) {
