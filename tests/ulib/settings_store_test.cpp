@@ -136,6 +136,26 @@ TEST_F(SettingsStoreTest, MissingAndEmptyFiles) {
   EXPECT_EQ(store->Load(longDir.c_str(), "x.qrd"), 0);
 }
 
+// Only the first 50,000 bytes of a longer file are loaded; the record that the cut runs through
+// reads as absent.
+TEST_F(SettingsStoreTest, ALongerFileIsReadAsFarAsTheBufferHolds) {
+  std::string bytes = nv4test::ReadFileBytes(kFixtures + "settings_small.qrd");
+  ASSERT_EQ(bytes.size(), 148u);
+  // One record of 49,980 data bytes that ends 148 bytes past the buffer, then more.
+  const std::uint32_t length = 49'980;
+  bytes += std::string("AP.cut\0\0\0\0\0\0\0\0\0\0", 16);
+  bytes += std::string("\x3C\xC3\0\0", 4);  // little-endian
+  bytes += std::string(length, 'c');
+  bytes += std::string(10'000, 'z');
+  nv4test::WriteFileBytes(dir.File("long.qrd"), bytes);
+  ASSERT_EQ(store->Load(dir.path().c_str(), "long.qrd"), 50'000);
+  std::int32_t value = 0;
+  EXPECT_EQ(store->ReadInt("AP.tz", &value), 4);
+  EXPECT_EQ(value, -32400);
+  std::vector<char> dest(length);
+  EXPECT_EQ(store->ReadRecord("AP.cut", dest.data(), static_cast<std::int32_t>(length)), 0);
+}
+
 // A damaged or truncated file used to make the reader step outside the loaded bytes.
 TEST_F(SettingsStoreTest, DamagedFilesReadAsAbsentFromTheFirstBrokenRecord) {
   const std::string good = nv4test::ReadFileBytes(kFixtures + "settings_small.qrd");
