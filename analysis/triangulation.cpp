@@ -24,29 +24,51 @@ Vec3 Slot(const double (&array)[3][kMaxClicksPerRecord], int32_t k) {
 
 double Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
-// The shared core of both intersections, on the vectors given.
-double Intersect(const ObservationRecord& P, const Vec3& sight, const Vec3& normalP,
-                 const ObservationRecord& Q, const Vec3& normalQ, bool mirrorBehind,
-                 double* lonDeg, double* latDeg, double* heightM, double* alongM) {
+// Convergence angle of two vertical planes from their unit normals, degrees in [0, 90].
+double ConvergenceDeg(const Vec3& normalP, const Vec3& normalQ) {
   double nx, ny, nz;
   // Rounding can carry the sine of two nearly perpendicular planes just past 1, where asin
   // has no value.
   const double s = std::min(
       UnitCross(normalP.x, normalP.y, normalP.z, normalQ.x, normalQ.y, normalQ.z, &nx, &ny, &nz),
       1.0);
-  const double qcDeg = std::asin(s) * kRadToDeg;
+  return std::asin(s) * kRadToDeg;
+}
 
+// Where P's line of sight meets the plane through Q's station with normal normalQ: the signed
+// distance along the line (m) and the Earth-centred point. A distance that is not finite (a
+// line parallel to the plane) gives a point that is not finite.
+struct Cut {
+  double alongM;
+  Vec3 point;
+};
+
+Cut CutSightWithPlane(const ObservationRecord& P, const Vec3& sight, const ObservationRecord& Q,
+                      const Vec3& normalQ, bool mirrorBehind) {
   const Vec3 baseline{Q.ecef[0] - P.ecef[0], Q.ecef[1] - P.ecef[1], Q.ecef[2] - P.ecef[2]};
   double t = Dot(baseline, normalQ) / Dot(sight, normalQ);
   if (mirrorBehind) t = std::fabs(t);
-  if (alongM) *alongM = t;
-  if (!std::isfinite(t)) {
-    *lonDeg = *latDeg = *heightM = kNaN;
-    return qcDeg;
-  }
-  EcefToGeodetic(P.ecef[0] + t * sight.x, P.ecef[1] + t * sight.y, P.ecef[2] + t * sight.z,
-                 lonDeg, latDeg, heightM);
-  return qcDeg;
+  if (!std::isfinite(t)) return Cut{t, Vec3{kNaN, kNaN, kNaN}};
+  return Cut{t, Vec3{P.ecef[0] + t * sight.x, P.ecef[1] + t * sight.y, P.ecef[2] + t * sight.z}};
+}
+
+struct GeodeticPoint {
+  double lon, lat, h;
+};
+
+GeodeticPoint ToGeodetic(const Vec3& x) {
+  GeodeticPoint g{kNaN, kNaN, kNaN};
+  if (std::isfinite(x.x) && std::isfinite(x.y) && std::isfinite(x.z))
+    EcefToGeodetic(x.x, x.y, x.z, &g.lon, &g.lat, &g.h);
+  return g;
+}
+
+// The straight distance in km between two Earth-centred points (m).
+double ChordKm(const Vec3& a, const Vec3& b) {
+  const double dx = (b.x - a.x) / 1000;
+  const double dy = (b.y - a.y) / 1000;
+  const double dz = (b.z - a.z) / 1000;
+  return std::sqrt(dx * dx + dy * dy + dz * dz);
 }
 
 bool AllFinite(std::initializer_list<double> values) {
@@ -76,23 +98,31 @@ bool AzimuthAgrees(const ObservationRecord& station, float markedAzDeg, double l
 double IntersectSightWithPlane(const ObservationRecord& P, int32_t i, const ObservationRecord& Q,
                                int32_t k, double* lonDeg, double* latDeg, double* heightM,
                                double* alongM) {
-  return Intersect(P, Slot(P.clicks.sight, i), Slot(P.clicks.planeNormal, i), Q,
-                   Slot(Q.clicks.planeNormal, k), false, lonDeg, latDeg, heightM, alongM);
+  const Vec3 normalQ = Slot(Q.clicks.planeNormal, k);
+  const Cut cut = CutSightWithPlane(P, Slot(P.clicks.sight, i), Q, normalQ, false);
+  const GeodeticPoint g = ToGeodetic(cut.point);
+  *lonDeg = g.lon, *latDeg = g.lat, *heightM = g.h;
+  if (alongM) *alongM = cut.alongM;
+  return ConvergenceDeg(Slot(P.clicks.planeNormal, i), normalQ);
 }
 
 double IntersectSightWithPlanePerturbed(const ObservationRecord& P, int32_t i,
                                         const ObservationRecord& Q, int32_t k, double* lonDeg,
                                         double* latDeg, double* heightM) {
-  return Intersect(P, Slot(P.clicks.sightPerturbed, i), Slot(P.clicks.planeNormalPerturbed, i),
-                   Q, Slot(Q.clicks.planeNormalPerturbed, k), true, lonDeg, latDeg, heightM,
-                   nullptr);
+  const Vec3 normalQ = Slot(Q.clicks.planeNormalPerturbed, k);
+  const Cut cut = CutSightWithPlane(P, Slot(P.clicks.sightPerturbed, i), Q, normalQ, true);
+  const GeodeticPoint g = ToGeodetic(cut.point);
+  *lonDeg = g.lon, *latDeg = g.lat, *heightM = g.h;
+  return ConvergenceDeg(Slot(P.clicks.planeNormalPerturbed, i), normalQ);
 }
 
 void TriangulatePair(CUTable* results, const CUTable& pairs, int32_t pairRow,
                      const ObservationRecord& A, const ObservationRecord& B) {
   const double minQcDeg = AP.Qc;
-  const double heightA = StationHeightM(A);
-  const double heightB = StationHeightM(B);
+  // The stations as the distances see them: from their geodetic values, once for the pair.
+  Vec3 stationA, stationB;
+  GeodeticToEcef(A.lng, A.lat, StationHeightM(A), &stationA.x, &stationA.y, &stationA.z);
+  GeodeticToEcef(B.lng, B.lat, StationHeightM(B), &stationB.x, &stationB.y, &stationB.z);
   const Click& ca = A.clicks;
   const Click& cb = B.clicks;
 
@@ -100,67 +130,72 @@ void TriangulatePair(CUTable* results, const CUTable& pairs, int32_t pairRow,
     for (int32_t k = 0; k < B.clickCount; ++k) {
       if (cb.pos[k] != ca.pos[i]) continue;
 
-      double lng, lat, hA, alongA;
-      const double qc = IntersectSightWithPlane(A, i, B, k, &lng, &lat, &hA, &alongA);
+      // A's line of sight cut by B's vertical plane, and B's by A's.
+      const double qc = ConvergenceDeg(Slot(ca.planeNormal, i), Slot(cb.planeNormal, k));
       if (!(qc >= minQcDeg)) continue;
-      double lonB, latB, hB, alongB;
-      IntersectSightWithPlane(B, k, A, i, &lonB, &latB, &hB, &alongB);
+      const Cut cutA = CutSightWithPlane(A, Slot(ca.sight, i), B, Slot(cb.planeNormal, k), false);
+      const Cut cutB = CutSightWithPlane(B, Slot(cb.sight, k), A, Slot(ca.planeNormal, i), false);
       // A plane met behind a station is no sighting of the point.
-      if (!(alongA >= 0) || !(alongB >= 0)) continue;
+      if (!(cutA.alongM >= 0) || !(cutB.alongM >= 0)) continue;
 
-      const double ld1 = GeodeticDistanceKm(A.lng, A.lat, heightA, lng, lat, hA);
-      const double ld2 = GeodeticDistanceKm(B.lng, B.lat, heightB, lonB, latB, hB);
+      // The distances are taken between the Earth-centred points themselves: the geodetic
+      // round trip of the point changes them by less than a micrometre.
+      const double ld1 = ChordKm(stationA, cutA.point);
+      const double ld2 = ChordKm(stationB, cutB.point);
       if (!(ld1 <= kMaxStationDistanceKm) || !(ld2 <= kMaxStationDistanceKm)) continue;
-      if (!AzimuthAgrees(A, ca.az[i], lng, lat)) continue;
+      const GeodeticPoint pA = ToGeodetic(cutA.point);
+      if (!AzimuthAgrees(A, ca.az[i], pA.lon, pA.lat)) continue;
       // B's check also looks at the point on A's line: it is the one the result reports.
-      if (!AzimuthAgrees(B, cb.az[k], lng, lat)) continue;
+      if (!AzimuthAgrees(B, cb.az[k], pA.lon, pA.lat)) continue;
+      const GeodeticPoint pB = ToGeodetic(cutB.point);
 
       double dlng = 0, dlat = 0, dh1 = 0, dh2 = 0, dl1 = 0, dl2 = 0;
       if (ca.ddeg[i] > kMinErrorDdeg || cb.ddeg[k] > kMinErrorDdeg) {
-        double lngP, latP, hAP, lonBP, latBP, hBP;
-        IntersectSightWithPlanePerturbed(A, i, B, k, &lngP, &latP, &hAP);
-        IntersectSightWithPlanePerturbed(B, k, A, i, &lonBP, &latBP, &hBP);
-        dlng = std::fabs(lng - lngP);
-        dlat = std::fabs(lat - latP);
-        dh1 = std::fabs(hA - hAP) / 1000;
-        dh2 = std::fabs(hB - hBP) / 1000;
-        dl1 = std::fabs(ld1 - GeodeticDistanceKm(A.lng, A.lat, heightA, lngP, latP, hAP));
-        dl2 = std::fabs(ld2 - GeodeticDistanceKm(B.lng, B.lat, heightB, lonBP, latBP, hBP));
+        const Cut movedA = CutSightWithPlane(A, Slot(ca.sightPerturbed, i), B,
+                                             Slot(cb.planeNormalPerturbed, k), true);
+        const Cut movedB = CutSightWithPlane(B, Slot(cb.sightPerturbed, k), A,
+                                             Slot(ca.planeNormalPerturbed, i), true);
+        const GeodeticPoint qA = ToGeodetic(movedA.point);
+        const GeodeticPoint qB = ToGeodetic(movedB.point);
+        dlng = std::fabs(pA.lon - qA.lon);
+        dlat = std::fabs(pA.lat - qA.lat);
+        dh1 = std::fabs(pA.h - qA.h) / 1000;
+        dh2 = std::fabs(pB.h - qB.h) / 1000;
+        dl1 = std::fabs(ld1 - ChordKm(stationA, movedA.point));
+        dl2 = std::fabs(ld2 - ChordKm(stationB, movedB.point));
       }
-      if (!AllFinite({lng, lat, hA, hB, qc, ld1, ld2, dlng, dlat, dh1, dh2, dl1, dl2})) continue;
+      if (!AllFinite({pA.lon, pA.lat, pA.h, pB.h, qc, ld1, ld2, dlng, dlat, dh1, dh2, dl1, dl2}))
+        continue;
 
-      const double h1 = hA / 1000;
-      const double h2 = hB / 1000;
+      const double h1 = pA.h / 1000;
+      const double h2 = pB.h / 1000;
       const int32_t row = results->AddRow();
-      auto putFloat = [&](int32_t column, double value) {
-        WriteCellFloat(results->CellForWrite(row, column), static_cast<float>(value));
-      };
-      auto putInt = [&](int32_t column, int32_t value) {
-        WriteCellInt(results->CellForWrite(row, column), value);
-      };
-      putFloat(kResultQc, qc);
-      WriteCellUint(results->CellForWrite(row, kResultMark), 1);
-      putInt(kResultRline, pairRow);
-      putInt(kResultNumber, ReadCellInt(pairs.LiveCell(pairRow, kPairNumber)));
-      putInt(kResultPos, ca.pos[i]);
       results->SetString(row, kResultLocaltime, pairs.GetStringOrEmpty(pairRow, kPairLocaltime));
       results->SetString(row, kResultId1, pairs.GetStringOrEmpty(pairRow, kPairId1));
       results->SetString(row, kResultId2, pairs.GetStringOrEmpty(pairRow, kPairId2));
-      putInt(kResultC1, i);
-      putInt(kResultC2, k);
-      putFloat(kResultLng, lng);
-      putFloat(kResultLat, lat);
-      putFloat(kResultH1, h1);
-      putFloat(kResultH2, h2);
-      putFloat(kResultDH, std::fabs(h1 - h2));
-      putFloat(kResultLd1, ld1);
-      putFloat(kResultLd2, ld2);
-      putFloat(kResultDlng, dlng);
-      putFloat(kResultDlat, dlat);
-      putFloat(kResultDh1, dh1);
-      putFloat(kResultDh2, dh2);
-      putFloat(kResultDl1, dl1);
-      putFloat(kResultDl2, dl2);
+      // The cells of one row lie side by side: one block lookup for all of them.
+      unsigned char* cells = static_cast<unsigned char*>(results->CellForWrite(row, 0));
+      auto cell = [cells](int32_t column) { return cells + column * kTableCellBytes; };
+      WriteCellFloat(cell(kResultQc), static_cast<float>(qc));
+      WriteCellUint(cell(kResultMark), 1);
+      WriteCellInt(cell(kResultRline), pairRow);
+      WriteCellInt(cell(kResultNumber), ReadCellInt(pairs.LiveCell(pairRow, kPairNumber)));
+      WriteCellInt(cell(kResultPos), ca.pos[i]);
+      WriteCellInt(cell(kResultC1), i);
+      WriteCellInt(cell(kResultC2), k);
+      WriteCellFloat(cell(kResultLng), static_cast<float>(pA.lon));
+      WriteCellFloat(cell(kResultLat), static_cast<float>(pA.lat));
+      WriteCellFloat(cell(kResultH1), static_cast<float>(h1));
+      WriteCellFloat(cell(kResultH2), static_cast<float>(h2));
+      WriteCellFloat(cell(kResultDH), static_cast<float>(std::fabs(h1 - h2)));
+      WriteCellFloat(cell(kResultLd1), static_cast<float>(ld1));
+      WriteCellFloat(cell(kResultLd2), static_cast<float>(ld2));
+      WriteCellFloat(cell(kResultDlng), static_cast<float>(dlng));
+      WriteCellFloat(cell(kResultDlat), static_cast<float>(dlat));
+      WriteCellFloat(cell(kResultDh1), static_cast<float>(dh1));
+      WriteCellFloat(cell(kResultDh2), static_cast<float>(dh2));
+      WriteCellFloat(cell(kResultDl1), static_cast<float>(dl1));
+      WriteCellFloat(cell(kResultDl2), static_cast<float>(dl2));
     }
   }
 }
