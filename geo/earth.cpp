@@ -94,6 +94,14 @@ void EcefToGeodetic(double x, double y, double z, double* lonDeg, double* latDeg
     return;
   }
 
+  if (z == 0) {
+    // In the equatorial plane the iteration stays at latitude 0 from its first step, except at
+    // p = e^2 a, where its first quotient is 0 / 0.
+    *latDeg = 0;
+    *heightM = p - kEarthA;
+    return;
+  }
+
   double lat0 = std::atan(z / (p * kEarthOneMinusE2));
   double n = PrimeVerticalRadius(lat0);
   double lat = std::atan(z / (p - kEarthE2 * n * std::cos(lat0)));
@@ -154,9 +162,16 @@ void AzimuthAndDistance(double lat1, double dLon, double dLat, double* azDeg, do
     *azDeg = 0;
     return;
   }
-  const double cosA = (std::cos(c2) - cosD * std::cos(c1)) / (std::sin(d) * std::sin(c1));
-  // From a pole every other point lies due south (north pole) or due north (south pole).
-  const double a = std::isnan(cosA) ? (c1 < kHalfPi ? kPi : 0.0) : std::acos(ClampUnit(cosA));
+  const double sinC1 = std::sin(c1);
+  double a;
+  if (std::fabs(sinC1) < kPoleSine) {
+    // From a pole every other point lies due south (north pole) or due north (south pole); the
+    // quotient below would be rounding noise over a vanishing divisor.
+    a = c1 < kHalfPi ? kPi : 0.0;
+  } else {
+    const double cosA = (std::cos(c2) - cosD * std::cos(c1)) / (std::sin(d) * sinC1);
+    a = std::acos(ClampUnit(cosA));
+  }
   // The factors make acos(-1) a hair above 180 degrees.
   const double aDeg = std::min(a * kRadToDeg, 180.0);
   const bool east = (dLon > 0 && dLon <= 180) || dLon <= -180;

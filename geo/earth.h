@@ -16,8 +16,9 @@ void GeodeticToEcef(double lonDeg, double latDeg, double heightM, double* x, dou
                     double* z);
 
 // Geodetic point of an ECEF position (m): longitude in (-180, 180], latitude in [-90, 90],
-// height in metres. Iterates to 1e-12 rad in latitude; any finite point gives a finite answer
-// (a point on the polar axis gives latitude +-90; the centre counts as below the north pole).
+// height in metres. Iterates to 1e-12 rad in latitude; any point less than 1e150 m from the
+// centre gives a finite answer (a point on the polar axis gives latitude +-90; the centre counts
+// as below the north pole; the equatorial plane is latitude 0 throughout).
 void EcefToGeodetic(double x, double y, double z, double* lonDeg, double* latDeg,
                     double* heightM);
 
@@ -33,7 +34,8 @@ double GroundDistanceKm(double lon1, double lat1, double lon2, double lat2);
 // Azimuth and angular distance on the sphere from (lat1) to (lat1 + dLat) with a longitude
 // difference dLon = lon2 - lon1, all in degrees. *azDeg in [-180, 180], east positive; a point on
 // the same meridian (dLon = 0) takes the negative sign, so due south is -180. *distDeg is the
-// arc in degrees. Coincident points give distance 0 and azimuth 0, never NaN.
+// arc in degrees. Coincident points give distance 0 and azimuth 0, never NaN; from a first point
+// at a pole every other point is due south (+-180, north pole) or due north (0, south pole).
 void AzimuthAndDistance(double lat1, double dLon, double dLat, double* azDeg, double* distDeg);
 
 // |a - b| folded into [0, 180] degrees, in single precision; 180 for opposite angles. Ends for

@@ -138,6 +138,21 @@ TEST(EcefToGeodeticTest, PointsNearTheCentreEndAndMatchTheClosedForm) {
   }
 }
 
+// Before, the equatorial point at p = e^2 a gave NaN (its first quotient was 0 / 0).
+TEST(EcefToGeodeticTest, EquatorialPlaneIsLatitudeZero) {
+  for (double p : {kEarthE2 * kEarthA, 0.5 * kEarthE2 * kEarthA, 1000.0, kEarthA, 2 * kEarthA}) {
+    for (double z : {0.0, -0.0}) {
+      SCOPED_TRACE(testing::Message() << "p " << p << " z " << z);
+      const Geodetic g = ToGeodetic(p, 0, z);
+      EXPECT_EQ(g.lat, 0);
+      EXPECT_NEAR(g.h, p - kEarthA, 1e-9);
+      const Geodetic turned = ToGeodetic(-p * 0.6, p * 0.8, z);
+      EXPECT_EQ(turned.lat, 0);
+      EXPECT_NEAR(turned.h, p - kEarthA, 1e-6);
+    }
+  }
+}
+
 TEST(EcefToGeodeticTest, NonFiniteInputEnds) {
   constexpr double kInf = std::numeric_limits<double>::infinity();
   const double nan = std::nan("");
@@ -222,18 +237,19 @@ AzDist AzimuthDistance(double lat1, double dLon, double dLat) {
 
 TEST(AzimuthAndDistanceTest, KnownValuesAndSignRule) {
   struct Case {
-    double lat1, dLon, dLat, az, dist, tol;
+    double lat1, dLon, dLat, az, azTol, dist, distTol;
   };
   constexpr Case kCases[] = {
-      {0, 90, 0, 90, 90, 1e-9},     {0, -90, 0, -90, 90, 1e-9},   {35, 0, 1, 0, 1, 1e-9},
-      {35, 0, -1, -180, 1, 1e-9},   {35, 181, 0, -0.87, 110, 0.5}, {35, -181, 0, 0.87, 110, 0.5},
-      {35, 180, 0, 0, 110, 1e-6},   {35, 359, 0, -90, 0.82, 0.5},
+      {0, 90, 0, 90, 1e-9, 90, 1e-9},         {0, -90, 0, -90, 1e-9, 90, 1e-9},
+      {35, 0, 1, 0, 1e-9, 1, 1e-9},           {35, 0, -1, -180, 1e-9, 1, 1e-9},
+      {35, 181, 0, -0.87, 0.005, 110, 0.05},  {35, -181, 0, 0.87, 0.005, 110, 0.05},
+      {35, 180, 0, 0, 1e-6, 110, 1e-6},       {35, 359, 0, -90, 0.5, 0.82, 0.005},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << c.lat1 << " " << c.dLon << " " << c.dLat);
     const AzDist r = AzimuthDistance(c.lat1, c.dLon, c.dLat);
-    EXPECT_NEAR(r.az, c.az, c.tol);
-    EXPECT_NEAR(r.dist, c.dist, c.tol);
+    EXPECT_NEAR(r.az, c.az, c.azTol);
+    EXPECT_NEAR(r.dist, c.dist, c.distTol);
   }
   EXPECT_TRUE(std::signbit(AzimuthDistance(35, 0, 1).az));  // the meridian takes the minus sign
 }
@@ -270,10 +286,17 @@ TEST(AzimuthAndDistanceTest, CoincidentAndPolarPointsAreDefined) {
     EXPECT_FALSE(std::isnan(near.az));
     EXPECT_FALSE(std::isnan(near.dist));
   }
-  for (double lat : {90.0, -90.0}) {
-    const AzDist r = AzimuthDistance(lat, 30, -lat / 2);
-    EXPECT_FALSE(std::isnan(r.az));
-    EXPECT_NEAR(r.dist, 45, 1e-9);
+  // Before, the azimuth from a pole was rounding noise (-90, -135 or 45 for points due south).
+  for (double dLon : {0.0, 30.0, -30.0, 90.0, 179.0, -180.0}) {
+    for (double dist : {1.0, 45.0, 90.0, 135.0, 180.0}) {
+      SCOPED_TRACE(testing::Message() << dLon << " " << dist);
+      const AzDist north = AzimuthDistance(90, dLon, -dist);
+      EXPECT_EQ(std::fabs(north.az), 180);
+      EXPECT_NEAR(north.dist, dist, 1e-9);
+      const AzDist south = AzimuthDistance(-90, dLon, dist);
+      EXPECT_EQ(south.az, 0);
+      EXPECT_NEAR(south.dist, dist, 1e-9);
+    }
   }
 }
 
