@@ -109,7 +109,11 @@ void MjdToDateTime(double mjd, int32_t* year, int32_t* month, int32_t* day, int3
     *second = 0.0f;
     return;
   }
-  const double t = (mjd - DateToMjd(*year, *month, *day, 0, 0, 0.0f)) * 24 * 60 * 60;
+  // The day's 0h: DateToMjd of the date found wherever its truncating formula follows the
+  // calendar (from 0000-03-01 on); earlier, DateToMjd can be a day off the calendar, which made
+  // hours negative or beyond 24.
+  const double dayStart = std::floor(mjd);
+  const double t = (mjd - dayStart) * 24 * 60 * 60;
   int32_t h = static_cast<int32_t>(std::trunc(t / 3600));
   int32_t min = static_cast<int32_t>(std::trunc((t - 3600.0 * h) / 60));
   float sec = static_cast<float>(t - 3600.0 * h - 60.0 * min);
@@ -127,7 +131,7 @@ void MjdToDateTime(double mjd, int32_t* year, int32_t* month, int32_t* day, int3
   }
   if (h >= 24) {
     h -= 24;
-    MjdToDate(DateToMjd(*year, *month, *day + 1, 0, 0, 0.0f), year, month, day);
+    MjdToDate(dayStart + 1, year, month, day);
   }
   *hour = h;
   *minute = min;

@@ -32,7 +32,9 @@ void InitCalendarTables();
 
 // MJD of a UT date and time. Out-of-range fields carry arithmetically: month 13 is January of
 // the next year, day 0 the last day of the month before, hour 24 the next day's 0h.
-// Years beyond about +-5.8 million give no meaningful day count but stay defined behaviour.
+// The day count is held in 64 bits, so every 32-bit year counts without overflow. Its divisions
+// truncate toward zero, so the count follows the proleptic calendar from 0000-03-01 on only;
+// before that it can be a day off.
 double DateToMjd(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
                  float second);
 
