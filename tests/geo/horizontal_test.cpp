@@ -45,6 +45,14 @@ double Separation(double lon1, double lat1, double lon2, double lat2) {
 TEST(EquatorialToHorizontalTest, WorkedValues) {
   double m[9];
   BuildPrecessionMatrix(58000.0, m);
+  // The three angles back from the matrix: P31 = sin(theta) cos(zeta), P32 = -sin(theta) sin(zeta),
+  // P13 = -sin(theta) cos(z), P23 = -sin(theta) sin(z), P33 = cos(theta).
+  const double zeta = std::atan2(-m[5], m[2]) * ERFA_DR2D * 3600;
+  const double z = std::atan2(-m[7], -m[6]) * ERFA_DR2D * 3600;
+  const double theta = std::atan2(std::hypot(m[2], m[5]), m[8]) * ERFA_DR2D * 3600;
+  EXPECT_NEAR(zeta, 407.5179, 5e-5);
+  EXPECT_NEAR(z, 407.5426, 5e-5);
+  EXPECT_NEAR(theta, 354.1551, 5e-5);
   double raDate, decDate;
   Precess(m, 120, 20, &raDate, &decDate);
   EXPECT_NEAR(raDate, 120.257333, 5e-7);
@@ -94,8 +102,8 @@ TEST(EquatorialToHorizontalTest, AzimuthConventions) {
       {100, 35, 100, 10, 180, 65, 1e-9},      // on the meridian, south of the zenith
       {100, 35, 100, 60, 0, 65, 1e-9},        // on the meridian, north of the zenith (0 or 360)
       {100, 35, 100, 35, 0, 90, 1e-6},        // the zenith (its azimuth is arbitrary)
-      {130, 35, 100, 10, 240, 0, 200},        // west of the meridian: 180 < az < 360
-      {70, 35, 100, 10, 120, 0, 200},         // east of the meridian: 0 < az < 180
+      {130, 35, 100, 10, 270, 0, 200},        // west of the meridian: 180 < az < 360
+      {70, 35, 100, 10, 90, 0, 200},          // east of the meridian: 0 < az < 180
       {190, 0, 100, 0, 270, 0, 1e-9},         // due west on the horizon at the equator
       {130, 0, 100, 0, 270, 60, 1e-9},        // due west, 60 degrees up
       {70, 0, 100, 0, 90, 60, 1e-9},          // due east, 60 degrees up
