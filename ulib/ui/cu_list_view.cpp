@@ -1,11 +1,9 @@
 #include "ulib/ui/cu_list_view.h"
 
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QStyleHints>
 #include <QWheelEvent>
 
 #include "ulib/ui/cu_list.h"
@@ -56,31 +54,10 @@ void CUListView::scrollTo(const QModelIndex& index, ScrollHint hint) {
   QTableView::scrollTo(index, hint);
 }
 
-bool CUListView::IsSecondPressOfDoubleClick(const QMouseEvent* event) {
-  // The window system delivers the second press of a double-click before the double-click
-  // itself; the list treats that press as part of the double-click, as its parents expect one
-  // press message and then the double-click's message. The test is the one Qt itself makes.
-  const QStyleHints* hints = QGuiApplication::styleHints();
-  const bool second =
-      havePress_ && event->button() == lastPressButton_ &&
-      event->timestamp() - lastPressTime_ <
-          static_cast<unsigned long>(hints->mouseDoubleClickInterval()) &&
-      (event->globalPosition() - lastPressPosition_).manhattanLength() <=
-          hints->mouseDoubleClickDistance();
-  havePress_ = !second;
-  lastPressTime_ = event->timestamp();
-  lastPressButton_ = event->button();
-  lastPressPosition_ = event->globalPosition();
-  return second;
-}
-
+// The second press of a double-click arrives as the double-click alone, so a double-click
+// gives the parent one press message and then the double-click's.
 void CUListView::mousePressEvent(QMouseEvent* event) {
-  const bool secondPress = IsSecondPressOfDoubleClick(event);
   if (event->button() == Qt::LeftButton) {
-    if (secondPress) {
-      event->accept();
-      return;
-    }
     if (list_->OnLButtonDown(event->position().toPoint())) {
       QTableView::mousePressEvent(event);
     } else {
@@ -89,7 +66,7 @@ void CUListView::mousePressEvent(QMouseEvent* event) {
     return;
   }
   if (event->button() == Qt::RightButton) {
-    if (!secondPress) list_->OnRButtonDown(event->position().toPoint());
+    list_->OnRButtonDown(event->position().toPoint());
     event->accept();
     return;
   }

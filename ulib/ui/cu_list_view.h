@@ -2,7 +2,6 @@
 // The widget of a CUList: a report view with single, full-row selection that hands the
 // list's mouse buttons, keys and header events to the CUList.
 
-#include <QPointF>
 #include <QTableView>
 
 class CUList;
@@ -24,13 +23,8 @@ class CUListView : public QTableView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool IsSecondPressOfDoubleClick(const QMouseEvent* event);
   bool Editing() const;
 
   CUList* list_;
   bool widthsChanged_ = false;  // a divider was dragged; stored when the button is released
-  bool havePress_ = false;
-  unsigned long lastPressTime_ = 0;
-  Qt::MouseButton lastPressButton_ = Qt::NoButton;
-  QPointF lastPressPosition_;
 };
