@@ -15,6 +15,8 @@ SelectedRecords selectedRecords;
 int32_t nextPairNumber = 1;
 
 void SortSelectionByKey(int32_t lo, int32_t hi) {
+  lo = std::max(lo, 0);
+  hi = std::min(hi, kMaxRecords - 1);
   if (lo >= hi) return;
   const ObservationRecord* records = theRecordStore().records;
   // Keys are not unique (records are told apart by stamp, lid and sid as separate fields, and
@@ -22,7 +24,7 @@ void SortSelectionByKey(int32_t lo, int32_t hi) {
   // same whatever sort runs.
   std::sort(selectedRecords.selected + lo, selectedRecords.selected + hi + 1,
             [records](int32_t a, int32_t b) {
-              const int c = std::strcmp(records[a].key, records[b].key);
+              const int c = std::strncmp(records[a].key, records[b].key, sizeof records[a].key);
               return c != 0 ? c < 0 : a < b;
             });
 }

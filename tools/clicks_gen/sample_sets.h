@@ -1,7 +1,8 @@
 #pragma once
 // The synthetic clicks the project ships: the demo tree under data/clicks and the files of the
 // end-to-end test under tests/fixtures/analysis/e2e. Both are made again, byte for byte, by
-// running the generator (the noise and the scrambling numbers come from fixed seeds).
+// "clicks_gen demo data/clicks" and "clicks_gen fixtures tests/fixtures/analysis/e2e" (the noise
+// and the scrambling numbers come from fixed seeds).
 
 #include <string>
 
@@ -10,5 +11,9 @@
 // Returns an empty text, or what failed.
 std::string WriteDemoTree(const std::string& dir);
 
-// The end-to-end test's cases, one folder each (see the README written beside them).
+// The end-to-end test's cases, one folder each: "exact" (no noise, ddeg 0), "ddeg" (the same with
+// ddeg 0.05), "shifted" (every click moved by 0.05 in azimuth and elevation, ddeg 0), "noisy"
+// (eight flights, noise and ddeg 0.05), and flights that must give no result at the defaults:
+// "low_qc" (planes about 20 degrees apart), "far" (beyond 1000 km), "azimuth_off" (an azimuth
+// column 10.5 degrees off), with "azimuth_within" (9.5 degrees off) that must.
 std::string WriteEndToEndFixtures(const std::string& dir);
