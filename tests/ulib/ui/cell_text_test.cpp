@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -19,7 +20,7 @@ Cell UintCell(std::uint32_t v) { Cell c; WriteCellUint(c.bytes, v); return c; }
 Cell FloatCell(float v) { Cell c; std::memset(c.bytes, 0xAB, sizeof c.bytes); WriteCellFloat(c.bytes, v); return c; }
 Cell DoubleCell(double v) { Cell c; WriteCellDouble(c.bytes, v); return c; }
 Cell PointerCell(const char* v) { Cell c; WriteCellPointer(c.bytes, const_cast<char*>(v)); return c; }
-Cell CharsCell(const char* v) { Cell c; std::strncpy(reinterpret_cast<char*>(c.bytes), v, 7); return c; }
+Cell CharsCell(const char* v) { Cell c; std::memcpy(c.bytes, v, std::min<std::size_t>(std::strlen(v), 7)); return c; }
 
 struct TextCase {
   const char* name;

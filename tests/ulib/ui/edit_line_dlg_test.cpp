@@ -102,7 +102,9 @@ TEST_F(EditLineDlgTest, EveryColumnReadOnlyStillRedrawsAndPosts) {
   Show();
   WhenModal([&](QWidget* dialog) {
     for (int i = 0; i < 10; ++i) {
-      if (QLineEdit* field = Field(dialog, i)) EXPECT_TRUE(field->isReadOnly()) << i;
+      if (QLineEdit* field = Field(dialog, i)) {
+        EXPECT_TRUE(field->isReadOnly()) << i;
+      }
     }
     Field(dialog, 1)->setText("99");
     qobject_cast<QDialog*>(dialog)->accept();

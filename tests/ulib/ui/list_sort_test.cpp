@@ -174,7 +174,9 @@ TEST_F(SortLineMapsTest, EveryTypeBothWays) {
     SortLineMaps(table, layout, lines, c.column, 1);
     const std::vector<int> up = Rows(lines);
     for (int line = 0; line < lines; ++line) {
-      if (c.ascendingRows[line] >= 0) EXPECT_EQ(up[line], c.ascendingRows[line]) << line;
+      if (c.ascendingRows[line] >= 0) {
+        EXPECT_EQ(up[line], c.ascendingRows[line]) << line;
+      }
     }
     std::vector<int> sortedRows = up;
     std::sort(sortedRows.begin(), sortedRows.end());
