@@ -78,6 +78,16 @@ void CUListView::mouseDoubleClickEvent(QMouseEvent* event) {
   event->accept();
 }
 
+// Dragging with the button held does not carry the selection along: the parent learns of a
+// new selection only from a click or an arrow key.
+void CUListView::mouseMoveEvent(QMouseEvent* event) {
+  if (event->buttons() & Qt::LeftButton) {
+    event->accept();
+    return;
+  }
+  QTableView::mouseMoveEvent(event);
+}
+
 void CUListView::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
   if ((key == Qt::Key_Up || key == Qt::Key_Down) && !list_->OnArrowKey(key == Qt::Key_Up)) {

@@ -14,10 +14,14 @@ class CUListView : public QTableView {
 
   // While an in-place edit is open the editor stays over its cell: scroll requests are dropped.
   void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+  // Typed letters do not search the lines: that would move the selection behind the parent's
+  // back (and read every line of a long list).
+  void keyboardSearch(const QString&) override {}
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -44,8 +44,10 @@ CEditLineDlg::CEditLineDlg(CUList* list, std::int32_t row, std::int32_t showDele
 
 bool CEditLineDlg::IsReadOnly(int layoutColumn) const {
   const ListColumn& column = layout_->columns[layoutColumn];
-  // The exist column is never edited: a 0 typed there would kill a listed row.
-  return column.readOnly != 0 || descriptor_->columns[column.tableColumn].type == CellExist;
+  // The exist column is never edited (a 0 typed there would kill a listed row), and a raw cell
+  // has no text to edit.
+  const CellType type = descriptor_->columns[column.tableColumn].type;
+  return column.readOnly != 0 || type == CellExist || type == CellRawInt;
 }
 
 void CEditLineDlg::OnInitDialog() {

@@ -292,6 +292,31 @@ TEST_F(CUListMessageTest, RightClickPostsOrOpensTheRecord) {
   EXPECT_TRUE(recorder.Take().empty());
 }
 
+// The parent learns of a new selection only through a click or an arrow key.
+TEST_F(CUListMessageTest, NeitherTypingNorDraggingMovesTheSelection) {
+  AddRows(30);
+  Show();
+  Click(CellCenter(0, 0));
+  recorder.Take();
+  QTest::keyClicks(View(), "12");
+  EXPECT_EQ(list.SelectedLine(), 0);
+  QTest::mousePress(Viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(2, 0));
+  QTest::mouseMove(Viewport(), CellCenter(6, 0));
+  QTest::mouseRelease(Viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(6, 0));
+  EXPECT_EQ(list.SelectedLine(), 2);
+  EXPECT_EQ(recorder.Take(), (std::vector<Message>{Msg(kSelectMsg, 0, 2)}));
+}
+
+TEST_F(CUListMessageTest, ALineOutsideTheTableEndsTheProgram) {
+  AddRows(3);
+  Show();
+  table.Clear();  // the owner forgot to reload
+  EXPECT_EXIT(DoubleClick(CellCenter(1, 0)), ::testing::ExitedWithCode(247),
+              "CLU: line 1 not exist");
+  EXPECT_EXIT(Click(CellCenter(2, 0), Qt::RightButton), ::testing::ExitedWithCode(247),
+              "CLU: line 2 not exist");
+}
+
 TEST_F(CUListMessageTest, ScrollRequestsAreDroppedWhileEditing) {
   AddRows(80);
   Show();
