@@ -51,10 +51,13 @@ class FolderWalk {
       std::string path = dir + "/" + name;
       struct stat entry {};
       // stat follows links: a link to a folder is walked, a link to a file is read.
-      bool isFolder = stat(path.c_str(), &entry) == 0 && S_ISDIR(entry.st_mode);
-      if (isFolder) {
+      const bool known = stat(path.c_str(), &entry) == 0;
+      if (known && S_ISDIR(entry.st_mode)) {
         Walk(path);
-      } else if (IsClicksFileName(name.c_str())) {
+      } else if ((!known || S_ISREG(entry.st_mode)) && IsClicksFileName(name.c_str())) {
+        // Pipes and devices are passed over: opening a pipe would wait for a writer, and a
+        // device may never end. An entry that cannot be looked at is tried, so that its
+        // failure to open is reported.
         ReadClicksCsv(path.c_str());
       }
       SetMainCaptionF("NortavelV4 -- %d records", theRecordStore().recordCount);

@@ -1,9 +1,12 @@
 #include "analysis/clicks_scan.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -120,6 +123,33 @@ TEST_F(ClicksScanTest, UnreadableEntriesAndFolders) {
                 "file " + broken + " cannot open",
                 "Lines not read: 2\nFirst: " + dir.File("c_clicks.csv") +
                     " line 2: Y_ut does not scan"}));
+}
+
+TEST_F(ClicksScanTest, PassesOverPipesNamedLikeClicksFiles) {
+  // Before, the walk opened a pipe so named and waited for a writer that never came.
+  WriteFile("a_clicks.csv", ClickLine(0, 1, 1, "a") + "\n");
+  const std::string pipe = dir.File("p_clicks.csv");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+  // Should the walk open the pipe, this writer lets it go on and read a record "pipe", so that
+  // the test fails instead of hanging.
+  std::atomic<bool> walked{false};
+  std::thread writer([&] {
+    const std::string line = ClickLine(0, 1, 1, "pipe") + "\n";
+    while (!walked) {
+      int fd = open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+      if (fd >= 0) {
+        EXPECT_EQ(write(fd, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+        close(fd);
+        return;
+      }
+      usleep(1000);
+    }
+  });
+  EXPECT_EQ(ScanClicksDir(dir.path().c_str()), 0);
+  walked = true;
+  writer.join();
+  EXPECT_EQ(Lids(), (std::vector<std::string>{"a"}));
+  EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(ClicksScanTest, AFullStoreStopsTheWalkWithOneMessage) {
