@@ -61,7 +61,9 @@ struct ObservationRecord {
 struct RecordStore {
   ObservationRecord records[kMaxRecords];  // records[0 .. recordCount-1] are in use
   int32_t recordCount = 0;
-  int32_t stopReading = 0;  // set when the store is full; the reader then reads nothing
+  // Set when a line needed a record of its own and the store was full; the reader then reads
+  // nothing until the next read command clears it.
+  int32_t stopReading = 0;
   // Smallest and largest record mjd seen; at start-up 1900-01-01 and 2099-01-01 (no data yet).
   double minMjd = 15020.0;
   double maxMjd = 87704.0;

@@ -142,6 +142,42 @@ TEST_F(ClicksReaderTest, RefusesWhatWouldOverflowTheRecords) {
   EXPECT_EQ(store().recordCount, 1);
 }
 
+TEST_F(ClicksReaderTest, TheLongestLineTakenHas1122CharactersBeforeItsEnd) {
+  // Characters after an empty scrambled field are not read, so they only lengthen the line.
+  auto lineOf = [](size_t length, int pos) {
+    std::string line = ClickLine(0, 1.0, pos) + ",,";
+    line.append(length - line.size(), '9');
+    return line;
+  };
+  struct Case {
+    size_t length;
+    const char* end;
+    bool taken;
+  };
+  const Case kCases[] = {
+      {1122, "\n", true}, {1122, "\r\n", true}, {1122, "", true},
+      {1123, "\n", false}, {1123, "\r\n", false}, {1123, "", false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(testing::Message() << c.length << " characters, end \"" << c.end << "\"");
+    EmptyRecordStore();
+    scripted->ClearCalls();
+    std::string path = WriteFile("long_clicks.csv",
+                                 ClickLine(0, 1.0, 1) + "\n" + lineOf(c.length, 2) + c.end);
+    ReadClicksCsv(path.c_str());
+    ASSERT_EQ(store().recordCount, 1);
+    if (c.taken) {
+      EXPECT_EQ(PosOf(store().records[0]), (std::vector<int>{1, 2}));
+      EXPECT_TRUE(Messages().empty());
+    } else {
+      EXPECT_EQ(PosOf(store().records[0]), (std::vector<int>{1}));
+      const std::string report =
+          "Lines not read: 1\nFirst: " + path + " line 2: line longer than 1122 characters";
+      EXPECT_EQ(Messages(), (std::vector<std::string>{report}));
+    }
+  }
+}
+
 TEST_F(ClicksReaderTest, LinesOfOneSecondAndStationFormOneRecord) {
   std::string bytes =
       ClickLine(0, 12.2, 1, "ST1", "A", ",,,,") + "\n" +
@@ -194,6 +230,17 @@ TEST_F(ClicksReaderTest, TheStoreHoldsTenThousandRecordsAndSaysSoOnce) {
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Too Many Records, Please change dir"}));
   EXPECT_STREQ(store().records[kMaxRecords - 1].localtime, "20070101_114639");
   EXPECT_EQ(store().records[0].clickCount, 2);
+}
+
+TEST_F(ClicksReaderTest, AFullStoreThatLosesNoRecordSaysNothing) {
+  // The last record's further clicks still find room; no record was turned away.
+  std::string bytes = clicks_test::FullStoreLines() +
+                      "2007,01,01,02,46,39.3,2,1,1,1,1,1,1,_ST1,_A,139.70,35.70,40.0\n";
+  ReadClicksCsv(WriteFile("full_clicks.csv", bytes).c_str());
+  EXPECT_EQ(store().recordCount, kMaxRecords);
+  EXPECT_EQ(store().stopReading, 0);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(PosOf(store().records[kMaxRecords - 1]), (std::vector<int>{1, 2}));
 }
 
 TEST_F(ClicksReaderTest, AFileThatCannotBeOpenedIsNamed) {
