@@ -155,6 +155,31 @@ TEST(ParseClicksLine, TableOfLines) {
   }
 }
 
+TEST(ParseClicksLine, EveryLineStartsFromTheDefaultTail) {
+  // The parsed line is reused from line to line, as the reader does.
+  struct Step {
+    std::string line;
+    float gioidh, ddeg;
+    bool scrambled;
+  };
+  const std::string head = kHead;
+  const Step kSteps[] = {
+      {head + "," + kScrambled + ",36.5,0.05", 36.5f, 0.05f, true},
+      {head, 35.0f, 0.06f, false},
+      {head + "," + kScrambled + ",37.5,0.04", 37.5f, 0.04f, true},
+      {head + "," + kScrambled + ",36.5", 36.5f, 0.06f, true},
+      {head + ",,,,38.5,0.03", 35.0f, 0.06f, false},
+  };
+  ClicksLine parsed{};
+  for (const Step& step : kSteps) {
+    SCOPED_TRACE(step.line);
+    ASSERT_EQ(ParseClicksLine(step.line.c_str(), &parsed).kind, LineKind::kData);
+    EXPECT_EQ(parsed.gioidh, step.gioidh);
+    EXPECT_EQ(parsed.ddeg, step.ddeg);
+    EXPECT_EQ(parsed.scrambled, step.scrambled);
+  }
+}
+
 TEST(ParseClicksLine, ScrambledLocationsOfEveryQuadrantReplaceTheClearOnes) {
   struct Loc {
     double lng, lat;
