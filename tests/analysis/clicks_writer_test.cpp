@@ -161,6 +161,18 @@ TEST_F(ClicksWriterTest, ARecordGivesOneLinePerClickWithItsScrambledLocation) {
   EXPECT_NEAR(lat, -34.60372, 1.1e-5);
 }
 
+TEST_F(ClicksWriterTest, NumbersAreWrittenTheCWayUnderAnyLocale) {
+  ReadClicksCsv(WriteFile("in_clicks.csv", clicks_test::ClickLine(0, 12.25, 3) + "\n").c_str());
+  ASSERT_EQ(store().recordCount, 1);
+  nv4test::ScopedLocale german(nv4test::kGermanLocale);
+  ASSERT_TRUE(german.ok());
+  std::vector<std::string> lines = SplitCrLfLines(nv4test::ReadFileBytes(WriteAll("m.csv")));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(WithoutScrambled(lines[1]),
+            "2007,01,01,20,00,12.250,3,10.5,20.5,100.25,30.50,80.125,25.500,_ST1,_A,139.70,35.70,"
+            "40.0,35.00,0.0600,");
+}
+
 TEST_F(ClicksWriterTest, MergedFileReadsBackAndWritesAgainTheSameButForTheScrambledFields) {
   ScanClicksDir((clicks_test::kFixtureDir + "/two_stations").c_str());
   ReadClicksCsv(WriteFile("west_clicks.csv",
