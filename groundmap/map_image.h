@@ -1,6 +1,7 @@
 #pragma once
 // The 24-bit drawing image that the renderer draws the map into and the page shows.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace groundmap {
@@ -34,6 +35,13 @@ struct MapImage {
 };
 
 extern MapImage mapImage;
+
+// The first byte (blue) of pixel (x, row from the bottom) of mapImage drawn width pixels wide.
+inline std::uint8_t* ImagePixel(int x, int row, int width) {
+  return mapImage.pixels +
+         (static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
+          static_cast<std::size_t>(x)) * kImageBytesPerPixel;
+}
 
 // The image as the program starts with it: 640 x 480, black.
 void ResetMapImage();

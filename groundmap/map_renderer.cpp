@@ -16,13 +16,6 @@
 namespace groundmap {
 namespace {
 
-// Shades of the base map, blue = green = red except the outside colour.
-constexpr std::uint8_t kOutsideBlue = 80;
-constexpr std::uint8_t kSeaShade = 120;
-constexpr std::uint8_t kMonoSea = 240;
-constexpr std::uint8_t kMonoLand = 180;   // until the coastline step decides
-constexpr std::uint8_t kMonoInland = 250;
-
 constexpr double kRayArcDeg = 30.0;  // length of a ray of sight in pair view
 constexpr int kMaxGridStep = 2;
 
@@ -49,16 +42,6 @@ bool CodeColour(int code, std::uint8_t bgr[3]) {
 }
 
 bool Finite(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
-
-std::uint8_t* PixelAt(int x, int row, int width) {
-  return mapImage.pixels + (static_cast<std::size_t>(row) * width + x) * kImageBytesPerPixel;
-}
-
-void SetPixel(std::uint8_t* p, std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
-  p[0] = blue;
-  p[1] = green;
-  p[2] = red;
-}
 
 float CellFloat(const CUTable* table, std::int32_t row, std::int32_t column) {
   return ReadCellFloat(table->LiveCell(row, column));
@@ -117,7 +100,7 @@ void MapRenderer::Render() {
     mapView.minLon = mapView.maxLon = mapProjection.centreLon;
     mapView.minLat = mapView.maxLat = mapProjection.centreLat;
     mapView.topLeftX = mapView.topLeftY = 0;
-    DrawBaseMap(mono);
+    basePainter_.Paint(W, H, s, 0, 0, false);
   } else {
     double d, e;
     ClampViewCentre(&d, &e);
@@ -127,8 +110,7 @@ void MapRenderer::Render() {
     mapView.minLat = mapProjection.centreLat + e;
     mapView.maxLat = mapProjection.centreLat - e;
     PlaceOrigin();
-    DrawBaseMap(mono);
-    if (mono) DrawCoastline();
+    basePainter_.Paint(W, H, s, mapView.topLeftX, mapView.topLeftY, mono);
     DrawGrid();
     DrawContent();
     if (mono) DrawFrame();
@@ -180,69 +162,6 @@ void MapRenderer::PlaceOrigin() {
   }
   mapView.topLeftX = std::max(0, TruncToInt(cx - W * 0.5 * s + 0.5));
   mapView.topLeftY = std::max(0, TruncToInt(cy - H * 0.5 * s + 0.5));
-}
-
-void MapRenderer::DrawBaseMap(bool mono) {
-  const MapProjection& map = mapProjection;
-  const double s = mapView.mapPerScreen;
-  const bool haveMap = map.scale > 0.0 && map.raster != nullptr;
-
-  std::uint8_t shade[16];
-  for (int level = 0; level < 16; ++level) {
-    if (mono) {
-      shade[level] = level == 0 ? kMonoSea : kMonoLand;
-    } else {
-      shade[level] = level == 0 ? kSeaShade : static_cast<std::uint8_t>(60 + 10 * level);
-    }
-  }
-  for (int c = 0; c < W; ++c) {
-    const double mx = c * s + mapView.topLeftX;
-    columnMap_[c] = haveMap && mx < map.CX ? static_cast<std::int32_t>(mx) : -1;
-  }
-  for (int r = 0; r < H; ++r) {
-    std::uint8_t* out = PixelAt(0, H - 1 - r, W);
-    const double my = r * s + mapView.topLeftY;
-    if (!haveMap || !(my < map.CY)) {
-      for (int c = 0; c < W; ++c, out += kImageBytesPerPixel) SetPixel(out, kOutsideBlue, 0, 0);
-      continue;
-    }
-    const std::uint8_t* mapRow = map.raster + static_cast<std::size_t>(my) * map.CX;
-    for (int c = 0; c < W; ++c, out += kImageBytesPerPixel) {
-      const std::int32_t mx = columnMap_[c];
-      if (mx < 0) {
-        SetPixel(out, kOutsideBlue, 0, 0);
-      } else {
-        const std::uint8_t v = shade[mapRow[mx] & 15];
-        SetPixel(out, v, v, v);
-      }
-    }
-  }
-}
-
-void MapRenderer::DrawCoastline() {
-  const std::size_t stride = static_cast<std::size_t>(W) * kImageBytesPerPixel;
-  // Land next to sea becomes the coast; turning a pixel black never changes what its
-  // neighbours see (they look for sea only), so one pass in place does it.
-  for (int row = 1; row < H - 1; ++row) {
-    for (int x = 1; x < W - 1; ++x) {
-      std::uint8_t* p = PixelAt(x, row, W);
-      if (p[0] != kMonoLand) continue;
-      const std::uint8_t* above = p + stride;
-      const std::uint8_t* below = p - stride;
-      const int left = -kImageBytesPerPixel, right = kImageBytesPerPixel;
-      if (above[left] == kMonoSea || above[0] == kMonoSea || above[right] == kMonoSea ||
-          p[left] == kMonoSea || p[right] == kMonoSea || below[left] == kMonoSea ||
-          below[0] == kMonoSea || below[right] == kMonoSea) {
-        SetPixel(p, 0, 0, 0);
-      }
-    }
-  }
-  for (int row = 1; row < H - 1; ++row) {
-    for (int x = 1; x < W - 1; ++x) {
-      std::uint8_t* p = PixelAt(x, row, W);
-      if (p[0] == kMonoLand) SetPixel(p, kMonoInland, kMonoInland, kMonoInland);
-    }
-  }
 }
 
 void MapRenderer::DrawGrid() {
@@ -468,14 +387,14 @@ void MapRenderer::PlotPixel(int x, int row, int code) {
   if (x < 0 || x >= W || row < 0 || row >= H) return;
   std::uint8_t colour[3];
   if (!CodeColour(code, colour)) return;
-  std::uint8_t* p = PixelAt(x, row, W);
+  std::uint8_t* p = ImagePixel(x, row, W);
   if (AP.bw) {
-    SetPixel(p, 0, 0, 0);
+    std::memset(p, 0, kImageBytesPerPixel);
     return;
   }
   // White and yellow marks stay on top of the green lines.
   if ((code == kCodeGreen || code == kCodeLightGreen) && p[2] == 255) return;
-  SetPixel(p, colour[0], colour[1], colour[2]);
+  std::memcpy(p, colour, kImageBytesPerPixel);
 }
 
 MapLabel* MapRenderer::NextLabel() {

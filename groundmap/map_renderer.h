@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+#include "groundmap/base_map_painter.h"
 #include "groundmap/map_image.h"
 #include "groundmap/map_label.h"
 #include "groundmap/map_view.h"
@@ -79,8 +80,6 @@ class MapRenderer {
   bool PictureSizeValid() const;
   void ClampViewCentre(double* d, double* e);
   void PlaceOrigin();
-  void DrawBaseMap(bool mono);
-  void DrawCoastline();
   void DrawGrid();
   void DrawContent();
   void DrawInfoLabel();
@@ -92,8 +91,7 @@ class MapRenderer {
   void AddLabel(double x, double y, std::uint32_t color, const char* text);
   MapLabel* NextLabel();
 
-  // Map column of each picture column for the current zoom and origin, -1 off the map.
-  std::int32_t columnMap_[kMaxImageWidth] = {};
+  BaseMapPainter basePainter_;
 };
 
 }  // namespace groundmap

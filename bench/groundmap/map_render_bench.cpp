@@ -1,0 +1,77 @@
+// A full render at the largest picture (1920 x 1200) of the shipped map with a few hundred
+// results, in colour and in mono chrome, with and without lines. Goal: under 5 ms.
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+
+#include "analysis/result_tables.h"
+#include "app/params/app_params.h"
+#include "groundmap/map_file_loader.h"
+#include "groundmap/map_renderer.h"
+#include "ulib/table_cell.h"
+
+namespace {
+
+// Pairs of stations in central Japan, each with a few events 50 to 150 km away.
+void FillTables(int results) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> lon(134.5, 140.0), lat(33.5, 36.5), off(-1.2, 1.2);
+  for (int n = 0; n < results;) {
+    const std::int32_t pair = pairTable->AddRow();
+    const double lon1 = lon(random), lat1 = lat(random);
+    WriteCellFloat(pairTable->CellForWrite(pair, kPairLng1), static_cast<float>(lon1));
+    WriteCellFloat(pairTable->CellForWrite(pair, kPairLat1), static_cast<float>(lat1));
+    WriteCellFloat(pairTable->CellForWrite(pair, kPairLng2), static_cast<float>(lon1 + off(random)));
+    WriteCellFloat(pairTable->CellForWrite(pair, kPairLat2), static_cast<float>(lat1 + off(random)));
+    pairTable->SetString(pair, kPairId1, "NV0123");
+    pairTable->SetString(pair, kPairId2, "NV0456");
+    pairTable->SetString(pair, kPairLocaltime, "20240812_213456");
+    for (int k = 0; k < 4 && n < results; ++k, ++n) {
+      const std::int32_t row = resultTable->AddRow();
+      WriteCellUint(resultTable->CellForWrite(row, kResultMark), 1);
+      WriteCellInt(resultTable->CellForWrite(row, kResultRline), pair);
+      WriteCellFloat(resultTable->CellForWrite(row, kResultLng), static_cast<float>(lon1 + off(random)));
+      WriteCellFloat(resultTable->CellForWrite(row, kResultLat), static_cast<float>(lat1 + off(random)));
+    }
+  }
+}
+
+void BM_RenderLargestPicture(benchmark::State& state) {
+  const std::string path = std::string(NV4_SOURCE_DIR) + "/data/GMe136n34_16.DAT";
+  if (groundmap::LoadGroundMap(path.c_str()) != 1) state.SkipWithError("no map");
+  SetDefaultAppParams();
+  SetDateRange(2024, 8, 12, 2024, 8, 13);
+  selectionState = SelectionState{};
+  pairTable = new CUTable(&PairTable);
+  resultTable = new CUTable(&ResultTable);
+  FillTables(static_cast<int>(state.range(0)));
+  AP.bw = static_cast<std::int32_t>(state.range(1));
+  AP.g_line = static_cast<std::int32_t>(state.range(2));
+  AP.g_zoom = static_cast<float>(state.range(3));
+
+  groundmap::MapRenderer renderer;
+  renderer.W = groundmap::kMaxImageWidth;
+  renderer.H = groundmap::kMaxImageHeight;
+  for (auto _ : state) {
+    renderer.Redraw();
+    benchmark::DoNotOptimize(groundmap::mapImage.pixels[0]);
+  }
+  state.counters["labels"] = renderer.labelCount;
+  delete resultTable;
+  delete pairTable;
+  resultTable = pairTable = nullptr;
+}
+// results, mono chrome, lines, zoom
+BENCHMARK(BM_RenderLargestPicture)
+    ->ArgNames({"results", "mono", "lines", "zoom"})
+    ->Args({300, 0, 1, 5})
+    ->Args({300, 1, 1, 5})
+    ->Args({300, 0, 0, 5})
+    ->Args({300, 0, 1, 10})
+    ->Args({0, 0, 1, 5})
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
