@@ -55,8 +55,8 @@ const std::uint8_t* MapRowOf(int r, double mapPerScreen, int originY) {
 
 }  // namespace
 
-void BaseMapPainter::Paint(int width, int height, double mapPerScreen, int originX,
-                           int originY, bool mono) {
+void BaseMapPainter::Paint(int width, int height, double mapPerScreen, int originX, int originY,
+                           bool mono) {
   if (width <= 0 || width > kMaxImageWidth || height <= 0 || height > kMaxImageHeight) return;
   const int onMap = MapColumns(width, mapPerScreen, originX);
   if (mono) {
@@ -91,14 +91,12 @@ void BaseMapPainter::PaintColour(int width, int height, double mapPerScreen, int
   for (int r = 0; r < height; ++r) {
     const std::uint8_t* mapRow = MapRowOf(r, mapPerScreen, originY);
     const int rowOnMap = mapRow != nullptr ? onMap : 0;
-    StoreRow(ImagePixel(0, height - 1 - r, width), width, [&](int c) {
-      return c < rowOnMap ? shades[mapRow[columns[c]] & 15] : kOutside;
-    });
+    StoreRow(ImagePixel(0, height - 1 - r, width), width,
+             [&](int c) { return c < rowOnMap ? shades[mapRow[columns[c]] & 15] : kOutside; });
   }
 }
 
-void BaseMapPainter::PaintMono(int width, int height, double mapPerScreen, int originY,
-                               int onMap) {
+void BaseMapPainter::PaintMono(int width, int height, double mapPerScreen, int originY, int onMap) {
   // Each row is decided from what it and its neighbour rows show of the map, so the image is
   // written once, by table lookups, as coasts defeat branch prediction; the neighbour tests run
   // on 8 pixels at a time. Kinds: land 0, sea 1 (the bit the neighbour test ors), outside 2.
@@ -120,8 +118,8 @@ void BaseMapPainter::PaintMono(int width, int height, double mapPerScreen, int o
     for (int c = 0; c < rowOnMap; ++c) kinds[c] = kindOfLevel[mapRow[columnMap_[c]] & 15];
     std::memset(kinds + rowOnMap, kOutsideKind, static_cast<std::size_t>(width - rowOnMap));
     for (int c = 1; c < width - 1; c += 8) {
-      Store8(seaNear + c, (Load8(kinds + c - 1) | Load8(kinds + c) | Load8(kinds + c + 1)) &
-                              kLowBits);
+      Store8(seaNear + c,
+             (Load8(kinds + c - 1) | Load8(kinds + c) | Load8(kinds + c + 1)) & kLowBits);
     }
   };
 

@@ -56,13 +56,13 @@ void EncodeMapRow(const std::uint8_t* row, int cx, std::string* out) {
   }
 }
 
-bool EncodeGroundMap(const MapHeaderFields& header, const std::uint8_t* raster,
-                     std::string* bytes, std::string* error) {
+bool EncodeGroundMap(const MapHeaderFields& header, const std::uint8_t* raster, std::string* bytes,
+                     std::string* error) {
   const int cx = header.values[0];
   const int cy = header.values[1];
   if (cx < 1 || cx > kMaxMapWidth || cy < 1 || cy > kMaxMapHeight) {
-    *error = platform::StringPrintfC("map size %d x %d outside 1..%d x 1..%d", cx, cy,
-                                     kMaxMapWidth, kMaxMapHeight);
+    *error = platform::StringPrintfC("map size %d x %d outside 1..%d x 1..%d", cx, cy, kMaxMapWidth,
+                                     kMaxMapHeight);
     return false;
   }
   for (int i = 0; i < kMapHeaderFields; ++i) {
@@ -81,8 +81,8 @@ bool EncodeGroundMap(const MapHeaderFields& header, const std::uint8_t* raster,
   }
 
   const int* v = header.values;
-  std::string text = platform::StringPrintfC(kMapHeaderFormat, v[0], v[1], v[2], v[3], v[4],
-                                             v[5], v[6], v[7]);
+  std::string text =
+      platform::StringPrintfC(kMapHeaderFormat, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
   bytes->assign(text);
   bytes->push_back('\0');
   for (int y = 0; y < cy; ++y) {

@@ -20,8 +20,8 @@ void EncodeMapRow(const std::uint8_t* row, int cx, std::string* out);
 // The bytes of a whole ground-map file for the header and a raster of CX x CY levels (row-major,
 // top row first). False, with the reason in *error, when the size is outside 1..3200 by
 // 1..2400, a header value does not fit its 8 characters, or a level exceeds 15.
-bool EncodeGroundMap(const MapHeaderFields& header, const std::uint8_t* raster,
-                     std::string* bytes, std::string* error);
+bool EncodeGroundMap(const MapHeaderFields& header, const std::uint8_t* raster, std::string* bytes,
+                     std::string* error);
 
 // Writes bytes to path; false, with the reason in *error, when it cannot.
 bool WriteMapFile(const char* path, const std::string& bytes, std::string* error);

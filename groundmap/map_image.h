@@ -38,9 +38,9 @@ extern MapImage mapImage;
 
 // The first byte (blue) of pixel (x, row from the bottom) of mapImage drawn width pixels wide.
 inline std::uint8_t* ImagePixel(int x, int row, int width) {
-  return mapImage.pixels +
-         (static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
-          static_cast<std::size_t>(x)) * kImageBytesPerPixel;
+  return mapImage.pixels + (static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
+                            static_cast<std::size_t>(x)) *
+                               kImageBytesPerPixel;
 }
 
 // The image as the program starts with it: 640 x 480, black.

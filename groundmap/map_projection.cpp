@@ -94,8 +94,7 @@ void GmapPixelToLonLat(int px, int py, double* lon, double* lat) {
   const double theta0 = (90.0 - map.centreLat) * kDegToRad;
   const double sinTheta0 = std::sin(theta0), cosTheta0 = std::cos(theta0);
 
-  const double cosTheta =
-      std::clamp(sinC * sinTheta0 * cosA + cosC * cosTheta0, -1.0, 1.0);
+  const double cosTheta = std::clamp(sinC * sinTheta0 * cosA + cosC * cosTheta0, -1.0, 1.0);
   *lat = 90.0 - std::acos(cosTheta) * kRadToDeg;
   // The point's direction seen from the Earth's axis, in the frame of the centre's meridian:
   // the two-argument form covers every longitude difference and a centre on a pole.

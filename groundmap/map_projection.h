@@ -12,12 +12,12 @@ inline constexpr int kMaxMapPixels = kMaxMapWidth * kMaxMapHeight;
 
 // The one loaded map. Written only by LoadGroundMap (and by tests that set up a geometry).
 struct MapProjection {
-  std::int32_t CX = 0;      // width in map pixels, at most kMaxMapWidth
-  std::int32_t CY = 0;      // height in map pixels, at most kMaxMapHeight
-  double centreLon = 0.0;   // degrees, east positive
-  double centreLat = 0.0;   // degrees, north positive
-  double halfFov = 0.0;     // degrees from the centre to the middle of the left and right edges
-  double scale = 0.0;       // map pixels per unit of tangent; 0 while no map is loaded
+  std::int32_t CX = 0;     // width in map pixels, at most kMaxMapWidth
+  std::int32_t CY = 0;     // height in map pixels, at most kMaxMapHeight
+  double centreLon = 0.0;  // degrees, east positive
+  double centreLat = 0.0;  // degrees, north positive
+  double halfFov = 0.0;    // degrees from the centre to the middle of the left and right edges
+  double scale = 0.0;      // map pixels per unit of tangent; 0 while no map is loaded
   // CX x CY levels (0 sea, 1..15 land), pixel (x, y) at y * CX + x. Points into one of the two
   // fixed buffers of kMaxMapPixels bytes that the loader alternates between.
   const std::uint8_t* raster = nullptr;

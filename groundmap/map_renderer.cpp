@@ -17,7 +17,7 @@ namespace groundmap {
 namespace {
 
 constexpr double kRayArcDeg = 30.0;  // length of a ray of sight in pair view
-constexpr int kMaxGridStep = 2;
+constexpr int kCoarseGridStep = 2;   // degrees, below zoom 3
 
 // Truncation toward zero of a value that may lie far outside the int range (a far point, an
 // extreme zoom): clamped first, so no out-of-range double is ever converted. NaN gives 0.
@@ -29,17 +29,11 @@ int TruncToInt(double value) {
   return static_cast<int>(value);
 }
 
-// Blue, green and red of a colour code in colour mode; false for a code that draws nothing.
-bool CodeColour(int code, std::uint8_t bgr[3]) {
-  switch (code) {
-    case kCodeWhite: bgr[0] = 255, bgr[1] = 255, bgr[2] = 255; return true;
-    case kCodeYellow: bgr[0] = 0, bgr[1] = 255, bgr[2] = 255; return true;
-    case kCodeGreen: bgr[0] = 0, bgr[1] = 180, bgr[2] = 0; return true;
-    case kCodeDarkBlue: bgr[0] = 80, bgr[1] = 0, bgr[2] = 0; return true;
-    case kCodeLightGreen: bgr[0] = 80, bgr[1] = 200, bgr[2] = 0; return true;
-    default: return false;
-  }
-}
+// Blue, green and red of the codes 0 to 5 in colour mode; 4, like any other code, draws nothing.
+constexpr std::uint8_t kCodeColours[6][3] = {{255, 255, 255}, {0, 255, 255}, {0, 180, 0},
+                                             {80, 0, 0},      {0, 0, 0},     {80, 200, 0}};
+
+bool CodeDraws(int code) { return code >= 0 && code <= kCodeLightGreen && code != 4; }
 
 bool Finite(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
 
@@ -51,9 +45,7 @@ std::int32_t CellInt(const CUTable* table, std::int32_t row, std::int32_t column
   return ReadCellInt(table->LiveCell(row, column));
 }
 
-bool LivePair(std::int32_t row) {
-  return pairTable != nullptr && pairTable->RowExists(row) != 0;
-}
+bool LivePair(std::int32_t row) { return pairTable != nullptr && pairTable->RowExists(row) != 0; }
 
 bool LiveResult(std::int32_t row) {
   return resultTable != nullptr && resultTable->RowExists(row) != 0;
@@ -166,8 +158,8 @@ void MapRenderer::PlaceOrigin() {
 
 void MapRenderer::DrawGrid() {
   const MapProjection& map = mapProjection;
-  const int corners[6][2] = {{0, 0},          {0, map.CY},          {map.CX / 2, 0},
-                             {map.CX / 2, map.CY}, {map.CX, 0}, {map.CX, map.CY}};
+  const int corners[6][2] = {{0, 0},      {0, map.CY},     {map.CX / 2, 0}, {map.CX / 2, map.CY},
+                             {map.CX, 0}, {map.CX, map.CY}};
   double lonMax = -180.0, lonMin = 180.0, latMin = 90.0, latMax = -90.0;
   for (const auto& corner : corners) {
     double lon, lat;
@@ -181,7 +173,7 @@ void MapRenderer::DrawGrid() {
   const int lonLo = TruncToInt(lonMin - 1);
   const int latLo = TruncToInt(latMin - 1);
   const int latHi = TruncToInt(latMax + 1);
-  const int step = AP.g_zoom < 3.0f ? kMaxGridStep : 1;
+  const int step = AP.g_zoom < 3.0f ? kCoarseGridStep : 1;
   // lonLo rounded toward zero to a multiple of the step; the parallels start at latLo itself.
   const int lonStart = lonLo - lonLo % step;
   for (int lon = lonStart; lon < lonHi; lon += step) {
@@ -230,15 +222,13 @@ void MapRenderer::DrawInfoLabel() {
   const std::size_t size = sizeof label->text;
   if (result >= 0 && LiveResult(result) && LivePair(CellInt(resultTable, result, kResultRline))) {
     const std::int32_t pairRow = CellInt(resultTable, result, kResultRline);
-    platform::FormatC(text, size, "%s lng=%.4f lat=%.4f H1=%.1f H2=%.1f dH=%.2f LD1=%.1f LD2=%.1f",
-                      pairTable->GetStringOrEmpty(pairRow, kPairLocaltime),
-                      CellFloat(resultTable, result, kResultLng),
-                      CellFloat(resultTable, result, kResultLat),
-                      CellFloat(resultTable, result, kResultH1),
-                      CellFloat(resultTable, result, kResultH2),
-                      CellFloat(resultTable, result, kResultDH),
-                      CellFloat(resultTable, result, kResultLd1),
-                      CellFloat(resultTable, result, kResultLd2));
+    platform::FormatC(
+        text, size, "%s lng=%.4f lat=%.4f H1=%.1f H2=%.1f dH=%.2f LD1=%.1f LD2=%.1f",
+        pairTable->GetStringOrEmpty(pairRow, kPairLocaltime),
+        CellFloat(resultTable, result, kResultLng), CellFloat(resultTable, result, kResultLat),
+        CellFloat(resultTable, result, kResultH1), CellFloat(resultTable, result, kResultH2),
+        CellFloat(resultTable, result, kResultDH), CellFloat(resultTable, result, kResultLd1),
+        CellFloat(resultTable, result, kResultLd2));
   } else if (pair >= 0 && LivePair(pair)) {
     platform::FormatC(text, size, "%s %s %s", pairTable->GetStringOrEmpty(pair, kPairLocaltime),
                       pairTable->GetStringOrEmpty(pair, kPairId1),
@@ -281,8 +271,8 @@ void MapRenderer::DrawResult(std::int32_t row) {
 
   const std::int32_t pairRow = CellInt(resultTable, row, kResultRline);
   if (!LivePair(pairRow)) return;
-  const bool selected = pairRow == selectionState.selectedPair ||
-                        row == selectionState.selectedResult;
+  const bool selected =
+      pairRow == selectionState.selectedPair || row == selectionState.selectedResult;
   struct Station {
     PairColumn lng, lat, id;
   };
@@ -385,8 +375,7 @@ void MapRenderer::DrawMarker(double x, double y, int code, int size) {
 
 void MapRenderer::PlotPixel(int x, int row, int code) {
   if (x < 0 || x >= W || row < 0 || row >= H) return;
-  std::uint8_t colour[3];
-  if (!CodeColour(code, colour)) return;
+  if (!CodeDraws(code)) return;
   std::uint8_t* p = ImagePixel(x, row, W);
   if (AP.bw) {
     std::memset(p, 0, kImageBytesPerPixel);
@@ -394,7 +383,7 @@ void MapRenderer::PlotPixel(int x, int row, int code) {
   }
   // White and yellow marks stay on top of the green lines.
   if ((code == kCodeGreen || code == kCodeLightGreen) && p[2] == 255) return;
-  std::memcpy(p, colour, kImageBytesPerPixel);
+  std::memcpy(p, kCodeColours[code], kImageBytesPerPixel);
 }
 
 MapLabel* MapRenderer::NextLabel() {

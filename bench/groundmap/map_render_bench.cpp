@@ -24,8 +24,10 @@ void FillTables(int results) {
     const double lon1 = lon(random), lat1 = lat(random);
     WriteCellFloat(pairTable->CellForWrite(pair, kPairLng1), static_cast<float>(lon1));
     WriteCellFloat(pairTable->CellForWrite(pair, kPairLat1), static_cast<float>(lat1));
-    WriteCellFloat(pairTable->CellForWrite(pair, kPairLng2), static_cast<float>(lon1 + off(random)));
-    WriteCellFloat(pairTable->CellForWrite(pair, kPairLat2), static_cast<float>(lat1 + off(random)));
+    WriteCellFloat(pairTable->CellForWrite(pair, kPairLng2),
+                   static_cast<float>(lon1 + off(random)));
+    WriteCellFloat(pairTable->CellForWrite(pair, kPairLat2),
+                   static_cast<float>(lat1 + off(random)));
     pairTable->SetString(pair, kPairId1, "NV0123");
     pairTable->SetString(pair, kPairId2, "NV0456");
     pairTable->SetString(pair, kPairLocaltime, "20240812_213456");
@@ -33,8 +35,10 @@ void FillTables(int results) {
       const std::int32_t row = resultTable->AddRow();
       WriteCellUint(resultTable->CellForWrite(row, kResultMark), 1);
       WriteCellInt(resultTable->CellForWrite(row, kResultRline), pair);
-      WriteCellFloat(resultTable->CellForWrite(row, kResultLng), static_cast<float>(lon1 + off(random)));
-      WriteCellFloat(resultTable->CellForWrite(row, kResultLat), static_cast<float>(lat1 + off(random)));
+      WriteCellFloat(resultTable->CellForWrite(row, kResultLng),
+                     static_cast<float>(lon1 + off(random)));
+      WriteCellFloat(resultTable->CellForWrite(row, kResultLat),
+                     static_cast<float>(lat1 + off(random)));
     }
   }
 }

@@ -16,8 +16,7 @@ namespace {
 
 // The base map as the plain rule says it: one raster lookup per pixel, then in mono chrome
 // the two coastline passes over the inner pixels (land next to sea black, remaining land 250).
-std::vector<std::uint8_t> Reference(int w, int h, double s, int originX, int originY,
-                                    bool mono) {
+std::vector<std::uint8_t> Reference(int w, int h, double s, int originX, int originY, bool mono) {
   const MapProjection& map = mapProjection;
   std::vector<std::uint8_t> image(static_cast<std::size_t>(w) * h * 3);
   auto at = [&](int x, int row) { return &image[(static_cast<std::size_t>(row) * w + x) * 3]; };
@@ -69,9 +68,9 @@ TEST(BaseMapPainterTest, MatchesThePlainRuleForEverySizeZoomAndOrigin) {
     double s;
     int originX, originY;
   };
-  const Case cases[] = {{1920, 1200, 0.5, 0, 0}, {1920, 1200, 2.0, 0, 0},  {37, 5, 1.0, 650, 480},
-                        {640, 480, 0.3, 100, 200}, {1, 1, 1.0, 3, 3},     {2, 7, 1.0, 0, 0},
-                        {333, 250, 3.3333, 12, 7}, {100, 3, 1.0, 600, 0}, {64, 64, 1.0, 800, 0}};
+  const Case cases[] = {{1920, 1200, 0.5, 0, 0},   {1920, 1200, 2.0, 0, 0}, {37, 5, 1.0, 650, 480},
+                        {640, 480, 0.3, 100, 200}, {1, 1, 1.0, 3, 3},       {2, 7, 1.0, 0, 0},
+                        {333, 250, 3.3333, 12, 7}, {100, 3, 1.0, 600, 0},   {64, 64, 1.0, 800, 0}};
   for (const bool mono : {false, true}) {
     for (const Case& c : cases) {
       SCOPED_TRACE(testing::Message() << c.w << " x " << c.h << " at " << c.s << " from "
@@ -79,7 +78,8 @@ TEST(BaseMapPainterTest, MatchesThePlainRuleForEverySizeZoomAndOrigin) {
       std::memset(mapImage.pixels, 0x5A, sizeof mapImage.pixels);
       BaseMapPainter painter;
       painter.Paint(c.w, c.h, c.s, c.originX, c.originY, mono);
-      const std::vector<std::uint8_t> expected = Reference(c.w, c.h, c.s, c.originX, c.originY, mono);
+      const std::vector<std::uint8_t> expected =
+          Reference(c.w, c.h, c.s, c.originX, c.originY, mono);
       ASSERT_EQ(std::memcmp(mapImage.pixels, expected.data(), expected.size()), 0);
       // Nothing beyond the picture is written.
       if (expected.size() < sizeof mapImage.pixels) {

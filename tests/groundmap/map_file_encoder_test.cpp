@@ -51,8 +51,8 @@ TEST(MapFileEncoderTest, RowCodesUseShortCodesUpTo8AndSplitAt2048) {
 TEST(MapFileEncoderTest, HeaderIsTheExact79CharacterText) {
   std::string bytes, error;
   const std::vector<std::uint8_t> raster(3200 * 2400, 0);
-  ASSERT_TRUE(EncodeGroundMap(MakeMapHeader(3200, 2400, 136.0, 34.0, 16.0), raster.data(),
-                              &bytes, &error))
+  ASSERT_TRUE(
+      EncodeGroundMap(MakeMapHeader(3200, 2400, 136.0, 34.0, 16.0), raster.data(), &bytes, &error))
       << error;
   EXPECT_EQ(bytes.substr(0, 80),
             std::string("Korvanta    3200,    2400, 1360000,  340000,  160000,       0,       0,"

@@ -20,8 +20,8 @@ using platform::ScriptedPlatform;
 
 // The header of a map with these integers, and its zero byte.
 std::string Header(int cx, int cy, int lon = 1360000, int lat = 340000, int fov = 160000) {
-  std::string text = platform::StringPrintfC("Korvanta%8d,%8d,%8d,%8d,%8d,%8d,%8d,%8d", cx, cy,
-                                             lon, lat, fov, 0, 0, 0);
+  std::string text = platform::StringPrintfC("Korvanta%8d,%8d,%8d,%8d,%8d,%8d,%8d,%8d", cx, cy, lon,
+                                             lat, fov, 0, 0, 0);
   return text + std::string(1, '\0');
 }
 
@@ -58,9 +58,8 @@ class MapFileLoaderTest : public ::testing::Test {
   // failed load must leave in place.
   void LoadPreviousMap() {
     const std::string path = dir_.File("previous.DAT");
-    nv4test::WriteFileBytes(path, Header(6, 4, 100000, 200000, 300000) +
-                                      UniformRow(6, 7) + UniformRow(6, 7) + UniformRow(6, 7) +
-                                      UniformRow(6, 7));
+    nv4test::WriteFileBytes(path, Header(6, 4, 100000, 200000, 300000) + UniformRow(6, 7) +
+                                      UniformRow(6, 7) + UniformRow(6, 7) + UniformRow(6, 7));
     ASSERT_EQ(LoadGroundMap(path.c_str()), 1);
   }
 
@@ -107,8 +106,7 @@ TEST_F(MapFileLoaderTest, RejectsBadHeadersAndSizesWithTheirMessageAndKeepsTheSh
       {"empty file", "", "GroundMap Broken header %s"},
       {"another magic", "Korvantb" + Header(4, 1).substr(8) + UniformRow(4, 1),
        "GroundMap Broken header %s"},
-      {"a field that is not a number", notANumber + UniformRow(4, 1),
-       "GroundMap Broken header %s"},
+      {"a field that is not a number", notANumber + UniformRow(4, 1), "GroundMap Broken header %s"},
       {"half field of view 0", Header(4, 1, 0, 0, 0) + UniformRow(4, 1),
        "GroundMap Broken header %s"},
       {"half field of view 90", Header(4, 1, 0, 0, 900000) + UniformRow(4, 1),
@@ -142,8 +140,7 @@ TEST_F(MapFileLoaderTest, MissingFileSaysItCannotOpenIt) {
   LoadPreviousMap();
   const std::string path = dir_.File("nowhere.DAT");
   EXPECT_EQ(LoadGroundMap(path.c_str()), 0);
-  EXPECT_EQ(Messages(*scripted_),
-            std::vector<std::string>{"Cannot Open GroundMap " + path});
+  EXPECT_EQ(Messages(*scripted_), std::vector<std::string>{"Cannot Open GroundMap " + path});
   ExpectPreviousMap();
 }
 
@@ -165,8 +162,8 @@ TEST_F(MapFileLoaderTest, HeaderFieldsReadLikePercent8d) {
   // Blanks skipped, a sign allowed, the spare fields accepting anything.
   std::string text = "Korvanta3,2,-1234567,+45,10000,-9999999,99999999,      -1";
   text.resize(79, ' ');
-  const std::string path = Write("fields.DAT", text + std::string(1, '\0') + UniformRow(3, 2) +
-                                                    UniformRow(3, 2));
+  const std::string path =
+      Write("fields.DAT", text + std::string(1, '\0') + UniformRow(3, 2) + UniformRow(3, 2));
   ASSERT_EQ(LoadGroundMap(path.c_str()), 1);
   EXPECT_EQ(mapProjection.CX, 3);
   EXPECT_EQ(mapProjection.CY, 2);

@@ -17,14 +17,10 @@ struct MapCase {
 
 // The shipped map, and maps where a division or a range limit used to bite.
 constexpr MapCase kMaps[] = {
-    {"default", 3200, 2400, 136.0, 34.0, 16.0},
-    {"equatorial", 800, 600, 0.0, 0.0, 30.0},
-    {"southern", 1000, 700, 150.0, -35.0, 10.0},
-    {"north pole", 1000, 1000, 0.0, 90.0, 20.0},
-    {"south pole", 640, 480, -60.0, -90.0, 35.0},
-    {"across 180", 1200, 900, 175.0, 50.0, 20.0},
-    {"odd size", 801, 601, -70.25, 12.5, 5.0},
-    {"wide field", 1600, 1200, 20.0, 60.0, 60.0},
+    {"default", 3200, 2400, 136.0, 34.0, 16.0},   {"equatorial", 800, 600, 0.0, 0.0, 30.0},
+    {"southern", 1000, 700, 150.0, -35.0, 10.0},  {"north pole", 1000, 1000, 0.0, 90.0, 20.0},
+    {"south pole", 640, 480, -60.0, -90.0, 35.0}, {"across 180", 1200, 900, 175.0, 50.0, 20.0},
+    {"odd size", 801, 601, -70.25, 12.5, 5.0},    {"wide field", 1600, 1200, 20.0, 60.0, 60.0},
 };
 
 // The point distDeg of arc from (lon, lat) along azDeg, on the sphere: an oracle of its own.
@@ -109,8 +105,8 @@ TEST_F(MapProjectionTest, InsideMeansWithinTheMapsPixels) {
     int px, py;
     int inside;
   };
-  const Case cases[] = {{1, 1, 1}, {799, 599, 1}, {400, 1, 1}, {-1, 300, 0},
-                        {801, 300, 0}, {400, -1, 0}, {400, 601, 0}};
+  const Case cases[] = {{1, 1, 1},     {799, 599, 1}, {400, 1, 1},  {-1, 300, 0},
+                        {801, 300, 0}, {400, -1, 0},  {400, 601, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.px << "," << c.py);
     double lon, lat, x, y;
@@ -126,16 +122,14 @@ TEST_F(MapProjectionTest, LongitudeDifferencesBeyond90DegreesAndPoleCentresWork)
   SetMapGeometry(1000, 1000, 10.0, 80.0, 30.0, nullptr);
   double lon, lat, x, y;
   GmapLonLatToPixel(190.0, 85.0, &x, &y);
-  GmapPixelToLonLat(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)), &lon,
-                    &lat);
+  GmapPixelToLonLat(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)), &lon, &lat);
   EXPECT_NEAR(std::remainder(lon - 190.0, 360.0), 0.0, 0.05);
   EXPECT_NEAR(lat, 85.0, 0.05);
 
   SetMapGeometry(1000, 1000, 0.0, 90.0, 20.0, nullptr);
   ASSERT_EQ(GmapLonLatToPixel(90.0, 80.0, &x, &y), 1);
   EXPECT_TRUE(std::isfinite(x) && std::isfinite(y));
-  GmapPixelToLonLat(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)), &lon,
-                    &lat);
+  GmapPixelToLonLat(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)), &lon, &lat);
   EXPECT_NEAR(lon, 90.0, 0.05);  // within the half pixel that rounding moved it
   EXPECT_NEAR(lat, 80.0, 0.05);
 }
@@ -150,12 +144,15 @@ TEST_F(MapProjectionTest, MatchesTheSingleArgumentFormulasOnOrdinaryMaps) {
     for (int py = 0; py < map.cy; py += map.cy / 10) {
       for (int px = 0; px < map.cx; px += map.cx / 10) {
         const double u = px - map.cx * 0.5, v = map.cy * 0.5 - py;
-        const double a = std::fabs(v) > 0.1 ? std::atan2(u, v) : (u > 0 ? 1 : -1) * 1.5707963267948961;
+        const double a =
+            std::fabs(v) > 0.1 ? std::atan2(u, v) : (u > 0 ? 1 : -1) * 1.5707963267948961;
         const double c = std::atan(std::hypot(u, v) / scale);
-        const double cosTheta = std::sin(c) * std::sin(theta0) * std::cos(a) + std::cos(c) * std::cos(theta0);
+        const double cosTheta =
+            std::sin(c) * std::sin(theta0) * std::cos(a) + std::cos(c) * std::cos(theta0);
         const double oldLat = 90.0 - std::acos(cosTheta) / kDeg;
-        const double oldLon = map.lon + std::asin(std::sin(c) * std::sin(a) /
-                                                  std::sqrt(1.0 - cosTheta * cosTheta)) / kDeg;
+        const double oldLon =
+            map.lon +
+            std::asin(std::sin(c) * std::sin(a) / std::sqrt(1.0 - cosTheta * cosTheta)) / kDeg;
         double lon, lat;
         GmapPixelToLonLat(px, py, &lon, &lat);
         ASSERT_NEAR(lon, oldLon, 1e-13);

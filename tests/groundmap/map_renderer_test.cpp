@@ -209,8 +209,10 @@ TEST_F(MapRendererTest, PanningStopsAtTheClampLimitsAndWritesThemBack) {
     float ofh, ofv;
     double lon, lat;  // view centre afterwards
   };
-  const Case cases[] = {{100.0f, 0.0f, d, 0.0},    {-100.0f, 0.0f, -d, 0.0},
-                        {0.0f, 50.0f, 0.0, e},     {0.0f, -50.0f, 0.0, -e},
+  const Case cases[] = {{100.0f, 0.0f, d, 0.0},
+                        {-100.0f, 0.0f, -d, 0.0},
+                        {0.0f, 50.0f, 0.0, e},
+                        {0.0f, -50.0f, 0.0, -e},
                         {0.5f, -0.25f, 0.5, -0.25}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.ofh << " " << c.ofv);
@@ -295,12 +297,10 @@ TEST_F(MapRendererTest, PlotPixelColoursCodesAndKeepsMarksUnderGreen) {
   };
   const Bgr grey = {120, 120, 120};
   const Case cases[] = {
-      {0, grey, kWhite, kBlack},       {1, grey, kYellow, kBlack},
-      {2, grey, kGreen, kBlack},       {3, grey, kDarkBlue, kBlack},
-      {5, grey, kLightGreen, kBlack},  {4, grey, grey, grey},
-      {6, grey, grey, grey},           {-1, grey, grey, grey},
-      {2, kYellow, kYellow, kBlack},   {5, kWhite, kWhite, kBlack},
-      {3, kYellow, kDarkBlue, kBlack}, {0, kYellow, kWhite, kBlack},
+      {0, grey, kWhite, kBlack},    {1, grey, kYellow, kBlack},      {2, grey, kGreen, kBlack},
+      {3, grey, kDarkBlue, kBlack}, {5, grey, kLightGreen, kBlack},  {4, grey, grey, grey},
+      {6, grey, grey, grey},        {-1, grey, grey, grey},          {2, kYellow, kYellow, kBlack},
+      {5, kWhite, kWhite, kBlack},  {3, kYellow, kDarkBlue, kBlack}, {0, kYellow, kWhite, kBlack},
   };
   for (int mono = 0; mono <= 1; ++mono) {
     AP.bw = mono;
@@ -384,7 +384,8 @@ TEST_F(MapRendererTest, LinesWalkOnePixelPerStepAndCoincidentEndsDrawNothing) {
   EXPECT_EQ(drawn(12, 7, 2, 3), shallow);
   // Steep: one pixel per row.
   Set steep;
-  for (int row = 1; row <= 21; ++row) steep.insert({static_cast<int>(5 + 0.2 * (row - 1) + 0.5), row});
+  for (int row = 1; row <= 21; ++row)
+    steep.insert({static_cast<int>(5 + 0.2 * (row - 1) + 0.5), row});
   EXPECT_EQ(drawn(5, 1, 9, 21), steep);
   // Before, coincident ends divided by zero.
   EXPECT_TRUE(drawn(6, 6, 6, 6).empty());
@@ -396,7 +397,8 @@ std::set<std::pair<int, int>> UnclippedWalk(double x1, double y1, double x2, dou
   std::set<std::pair<int, int>> set;
   auto plot = [&](double x, double y) {
     const long px = static_cast<long>(x + 0.5), py = static_cast<long>(y + 0.5);
-    if (px >= 0 && px < w && py >= 0 && py < h) set.insert({static_cast<int>(px), static_cast<int>(py)});
+    if (px >= 0 && px < w && py >= 0 && py < h)
+      set.insert({static_cast<int>(px), static_cast<int>(py)});
   };
   const double m = (y2 - y1) / (x2 - x1);
   if (m > -1 && m < 1) {
@@ -619,7 +621,7 @@ TEST_F(MapRendererTest, PairViewDrawsBothStationsRaysWithTheHighlightedOnesOnTop
 TEST_F(MapRendererTest, PairViewWithNothingValidToShowDrawsNoRays) {
   UseEquatorialMap();
   const std::int32_t pair = AddPair(0.0, 0.0, -1.0, -1.0);
-  WriteCellInt(pairTable->CellForWrite(pair, kPairRec1), 5);   // past the store's 1 record
+  WriteCellInt(pairTable->CellForWrite(pair, kPairRec1), 5);  // past the store's 1 record
   WriteCellInt(pairTable->CellForWrite(pair, kPairRec2), -3);
   const std::int32_t result = AddResult(pair, 0.5, 0.5);
   const std::int32_t dead = AddResult(pair, 0.5, 0.5);
@@ -656,6 +658,23 @@ TEST_F(MapRendererTest, ZeroZoomNeverRendersAndNonFiniteOffsetsCountAsZero) {
   EXPECT_DOUBLE_EQ(mapView.viewCentreLon, 0.5);
   EXPECT_DOUBLE_EQ(mapView.viewCentreLat, 0.5);
   EXPECT_EQ(Pixel(3, 3), (Bgr{80, 80, 80}));
+}
+
+TEST_F(MapRendererTest, ExtremeTypedZoomsStillRenderEveryPixel) {
+  UseEquatorialMap();
+  const std::int32_t pair = AddPair(-1.0, 0.0, 1.0, 0.5);
+  AddResult(pair, 0.3, 0.3);
+  for (float zoom : {1e-7f, 0.01f, 1e4f, 1e7f}) {
+    SCOPED_TRACE(zoom);
+    AP.g_zoom = zoom;
+    AP.g_ofh = 0.5f;
+    FillImage(0x5A);
+    renderer_.Redraw();
+    EXPECT_GE(mapView.topLeftX, 0);
+    EXPECT_GE(mapView.topLeftY, 0);
+    EXPECT_TRUE(std::isfinite(AP.g_ofh));
+    EXPECT_EQ(CountPixels(Bgr{0x5A, 0x5A, 0x5A}), 0);
+  }
 }
 
 TEST_F(MapRendererTest, WithNoMapOnlyTheBaseShadeIsDrawn) {

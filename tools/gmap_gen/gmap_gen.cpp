@@ -116,8 +116,7 @@ Options ParseOptions(int argc, char** argv) {
     Fail("--size must be within 2..3200 x 1..2400");
   }
   if (!(options.step > 0.0)) Fail("--step must be positive");
-  if (options.resolution.size() != 1 ||
-      std::strchr("fhilc", options.resolution[0]) == nullptr) {
+  if (options.resolution.size() != 1 || std::strchr("fhilc", options.resolution[0]) == nullptr) {
     Fail("--resolution must be one of f, h, i, l, c");
   }
   return options;
@@ -165,10 +164,9 @@ LandMask MakeLandMask(const Options& options, const Region& region, const std::s
   const std::string grid = folder + "/mask.nc";
   const std::string raw = folder + "/mask.bin";
   // Ocean 0, land 1, lake 0, island in a lake 1, pond on such an island 0.
-  Run(platform::StringPrintfC(
-      "gmt grdlandmask -R%.6f/%.6f/%.6f/%.6f -I%.6f -D%s -N0/1/0/1/0 -G%s", region.west,
-      region.east, region.south, region.north, options.step, options.resolution.c_str(),
-      grid.c_str()));
+  Run(platform::StringPrintfC("gmt grdlandmask -R%.6f/%.6f/%.6f/%.6f -I%.6f -D%s -N0/1/0/1/0 -G%s",
+                              region.west, region.east, region.south, region.north, options.step,
+                              options.resolution.c_str(), grid.c_str()));
   Run("gmt grd2xyz " + grid + " -ZTLc > " + raw);
 
   // name, west, east, south, north, zmin, zmax, dx, dy, nx, ny (GMT may round the region).
