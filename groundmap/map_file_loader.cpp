@@ -137,13 +137,7 @@ int LoadGroundMap(const char* path) {
   std::uint8_t* raster = ScratchRaster();
   if (!DecodeRows(file.get(), window, have, cx, cy, raster)) return 0;
 
-  mapProjection.CX = cx;
-  mapProjection.CY = cy;
-  mapProjection.centreLon = centreLon;
-  mapProjection.centreLat = centreLat;
-  mapProjection.halfFov = halfFov;
-  mapProjection.scale = MapScale(cx, halfFov);
-  mapProjection.raster = raster;
+  SetMapGeometry(cx, cy, centreLon, centreLat, halfFov, raster);
   return 1;
 }
 
