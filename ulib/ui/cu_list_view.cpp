@@ -34,6 +34,9 @@ CUListView::CUListView(CUList* list, QWidget* parent) : QTableView(parent), list
   header->setSectionsMovable(false);
   header->setHighlightSections(false);
   header->setSectionResizeMode(QHeaderView::Interactive);
+  // A layout's width is kept to the pixel, however narrow: the style's minimum would widen a
+  // narrow column, and the next divider drag would store the widened width in the layout.
+  header->setMinimumSectionSize(0);
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   connect(header, &QHeaderView::sectionClicked, this,
           [this](int section) { list_->OnHeaderItemClick(section); });

@@ -261,6 +261,29 @@ TEST_F(HeaderMenuTest, DividerDragsGoBackIntoTheLayout) {
   EXPECT_EQ(layout.columns[0].width, 60) << "a reload's own resizing is not the user's";
 }
 
+// The header's minimum section size widened a narrow column (8 pixels became the width of the
+// font's widest character), and the next divider drag stored the widened width in the layout.
+TEST_F(HeaderMenuTest, NarrowWidthsStayAsTheLayoutHasThem) {
+  AddRows(2);
+  layout.columns[0].width = 8;
+  layout.columns[1].width = 0;
+  layout.columns[3].width = 3;
+  Show();
+  QHeaderView* header = Header();
+  EXPECT_EQ(header->sectionSize(0), 8);
+  EXPECT_EQ(header->sectionSize(1), 0);
+  EXPECT_EQ(header->sectionSize(3), 3);
+  const int edge = header->sectionViewportPosition(2) + header->sectionSize(2) - 1;
+  const int y = header->height() / 2;
+  QTest::mousePress(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(edge, y));
+  QTest::mouseMove(header->viewport(), QPoint(edge + 20, y));
+  QTest::mouseRelease(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(edge + 20, y));
+  EXPECT_EQ(layout.columns[2].width, 80);
+  EXPECT_EQ(layout.columns[0].width, 8);
+  EXPECT_EQ(layout.columns[1].width, 0);
+  EXPECT_EQ(layout.columns[3].width, 3);
+}
+
 TEST_F(HeaderMenuTest, HidingTheLastColumnShowsColumnZeroAndStoresNoWidth) {
   layout = MakeLayout({MakeColumn(kNum, "%d", 50), MakeColumn(kFloat, "%.1f", 70)});
   layout.columns[0].shown = 0;
