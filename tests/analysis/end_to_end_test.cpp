@@ -298,6 +298,8 @@ TEST_F(EndToEndTest, PairsOfPoorGeometryGiveNoResults) {
     const double km = std::max(Norm(t.ecef - StationOf(Record(0))), Norm(t.ecef - StationOf(Record(1)))) / 1000;
     EXPECT_GT(km, 1000);
     EXPECT_LT(km, 1100);
+    // Planes that meet wide enough: only the distance refuses these points.
+    EXPECT_GT(TrueQc(Record(0), Record(1), t.ecef), 40);
   }
 }
 

@@ -104,11 +104,15 @@ class TriangulationTest : public ::testing::Test {
   float Cell(int row, int column) const { return ReadCellFloat(results.LiveCell(row, column)); }
   int IntCell(int row, int column) const { return ReadCellInt(results.LiveCell(row, column)); }
 
+  // The two stations every test starts from, without clicks.
+  static ObservationRecord StationA() { return MakeStation(135.8f, 34.6f, 100); }
+  static ObservationRecord StationB() { return MakeStation(136.5f, 34.2f, 200); }
+
   CUTable pairs{&PairTable};
   CUTable results{&ResultTable};
   int pairRow = 0;
-  ObservationRecord A = MakeStation(135.8f, 34.6f, 100);
-  ObservationRecord B = MakeStation(136.5f, 34.2f, 200);
+  ObservationRecord A = StationA();
+  ObservationRecord B = StationB();
   const double pointLng = 136.0, pointLat = 34.1, pointHeightM = 90000;
   const Vec point = Ecef(pointLng, pointLat, pointHeightM);
 };
@@ -163,13 +167,13 @@ TEST_F(TriangulationTest, EveryClickOfAPointNumberMeetsEveryMatch) {
 }
 
 TEST_F(TriangulationTest, AcceptanceTests) {
-  // A point 999.9 or 1000.1 km north-east of A, with B placed to see it from the side.
-  auto atDistanceFromA = [](ObservationRecord* a, ObservationRecord* b, double km) {
-    *b = MakeStation(144.5f, 38.5f, 0);
-    const Vec toward = Unit(Ecef(140.0, 38.0, 0) - StationOf(*a));
-    const Vec p = StationOf(*a) + (km * 1000) * toward;
-    Look(a, 1, p);
-    Look(b, 1, p);
+  // A point `km` north-east of the station `far`, with `other` moved to see it from the side.
+  auto atDistance = [](ObservationRecord* far, ObservationRecord* other, double km) {
+    *other = MakeStation(144.5f, 38.5f, 0);
+    const Vec toward = Unit(Ecef(140.0, 38.0, 0) - StationOf(*far));
+    const Vec p = StationOf(*far) + (km * 1000) * toward;
+    Look(far, 1, p);
+    Look(other, 1, p);
   };
   const Vec dA = point - StationOf(A);
   const Vec dB = point - StationOf(B);
@@ -196,14 +200,22 @@ TEST_F(TriangulationTest, AcceptanceTests) {
          Look(b, 1, point);
        },
        30, false},
+      {"B marked 9.9 degrees off",
+       [&](auto* a, auto* b) {
+         Look(a, 1, point);
+         AddClick(b, 1, dB, dB, AzimuthOf(*b, dB) - 9.9, 0);
+       },
+       30, true},
       {"B marked 10.5 degrees off",
        [&](auto* a, auto* b) {
          Look(a, 1, point);
          AddClick(b, 1, dB, dB, AzimuthOf(*b, dB) + 10.5, 0);
        },
        30, false},
-      {"999.9 km from A", [&](auto* a, auto* b) { atDistanceFromA(a, b, 999.9); }, 30, true},
-      {"1000.1 km from A", [&](auto* a, auto* b) { atDistanceFromA(a, b, 1000.1); }, 30, false},
+      {"999.9 km from A", [&](auto* a, auto* b) { atDistance(a, b, 999.9); }, 30, true},
+      {"1000.1 km from A", [&](auto* a, auto* b) { atDistance(a, b, 1000.1); }, 30, false},
+      {"999.9 km from B", [&](auto* a, auto* b) { atDistance(b, a, 999.9); }, 30, true},
+      {"1000.1 km from B", [&](auto* a, auto* b) { atDistance(b, a, 1000.1); }, 30, false},
       {"B's plane behind A",
        [&](auto* a, auto* b) {
          AddClick(a, 1, -1.0 * dA, -1.0 * dA, AzimuthOf(*a, dA), 0);
@@ -236,7 +248,9 @@ TEST_F(TriangulationTest, AcceptanceTests) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     results.Clear();
-    A.clickCount = B.clickCount = 0;
+    // Cases move the stations: each starts from the two of the fixture again.
+    A = StationA();
+    B = StationB();
     AP.Qc = c.minQc;
     c.setUp(&A, &B);
     Triangulate();
@@ -270,16 +284,30 @@ TEST_F(TriangulationTest, PlaneMetBehindTheStationGivesNoResult) {
   EXPECT_EQ(results.rowCount, 0);
 }
 
+// Marked azimuths are in [0, 360) and the computed ones in [-180, 180]: the check folds across
+// north.
 TEST_F(TriangulationTest, AzimuthCheckFoldsAcrossNorth) {
-  // A point 3 degrees east of north of A, marked at 355: 8 degrees apart.
+  // A point 3 degrees east of north of A.
   const Vec north = Ecef(A.lng + 0.06, A.lat + 1.0, 90000);
   const Vec d = north - StationOf(A);
   ASSERT_NEAR(AzimuthOf(A, d), 3, 1);
-  AddClick(&A, 1, d, d, AzimuthOf(A, d) - 8, 0);
-  Look(&B, 1, north);
-  AP.Qc = 10;
-  Triangulate();
-  EXPECT_EQ(results.rowCount, 1);
+  struct Case {
+    double offDeg;  // west of the azimuth to the point, marked across north
+    bool row;
+  };
+  const Case cases[] = {{8, true}, {10.5, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.offDeg);
+    results.Clear();
+    A.clickCount = B.clickCount = 0;
+    const double marked = AzimuthOf(A, d) - c.offDeg + 360;
+    ASSERT_GT(marked, 350);
+    AddClick(&A, 1, d, d, marked, 0);
+    Look(&B, 1, north);
+    AP.Qc = 10;
+    Triangulate();
+    EXPECT_EQ(results.rowCount, c.row ? 1 : 0);
+  }
 }
 
 // Error estimates are the change of the result when both stations' clicks move: with the
