@@ -340,6 +340,54 @@ TEST_F(TriangulationTest, ErrorEstimatesAreTheChangeToThePerturbedPoint) {
   }
 }
 
+// dh1 and dl1 come from A's line, dh2 and dl2 from B's: the perturbed lines aim at two points
+// of the line where both perturbed planes meet (the vertical through the point), so each
+// line's perturbed cut is its own point. (Both lie on that vertical, so A's line and B's would
+// give the same position errors.)
+TEST_F(TriangulationTest, EachLineGivesItsOwnHeightAndDistanceEstimates) {
+  const Vec dA = point - StationOf(A), dB = point - StationOf(B);
+  Vec along = Unit(Cross(Unit(Cross(dA, Up(A))), Unit(Cross(dB, Up(B)))));
+  if (Dot(along, Up(A)) < 0) along = -1.0 * along;
+  const Vec movedA = point + 2000.0 * along, movedB = point + (-1000.0) * along;
+  AddClick(&A, 1, dA, movedA - StationOf(A), AzimuthOf(A, dA), 0.05f);
+  AddClick(&B, 1, dB, movedB - StationOf(B), AzimuthOf(B, dB), 0.05f);
+  Triangulate();
+  ASSERT_EQ(results.rowCount, 1);
+
+  double lngA, latA, hA, lngB, latB, hB;
+  EcefToGeodetic(movedA.x, movedA.y, movedA.z, &lngA, &latA, &hA);
+  EcefToGeodetic(movedB.x, movedB.y, movedB.z, &lngB, &latB, &hB);
+  EXPECT_NEAR(Cell(0, kResultDlng), std::fabs(lngA - pointLng), 1e-7);
+  EXPECT_NEAR(Cell(0, kResultDlat), std::fabs(latA - pointLat), 1e-7);
+  EXPECT_NEAR(Cell(0, kResultDh1), std::fabs(hA - pointHeightM) / 1000, 1e-5);
+  EXPECT_NEAR(Cell(0, kResultDh2), std::fabs(hB - pointHeightM) / 1000, 1e-5);
+  EXPECT_NEAR(Cell(0, kResultDl1),
+              std::fabs(Norm(movedA - StationOf(A)) - Norm(dA)) / 1000, 1e-5);
+  EXPECT_NEAR(Cell(0, kResultDl2),
+              std::fabs(Norm(movedB - StationOf(B)) - Norm(dB)) / 1000, 1e-5);
+}
+
+// Only the unperturbed cuts refuse a plane met behind the station; the perturbed ones take the
+// point at the same distance in front, along the perturbed line.
+TEST_F(TriangulationTest, PerturbedPlaneBehindTheStationIsTakenInFront) {
+  const Vec dA = point - StationOf(A);
+  const Vec moved = Ecef(pointLng + 0.004, pointLat - 0.003, pointHeightM + 1500);
+  const Vec movedA = moved - StationOf(A);
+  AddClick(&A, 1, dA, -1.0 * movedA, AzimuthOf(A, dA), 0.05f);
+  AddClick(&B, 1, point - StationOf(B), moved - StationOf(B), AzimuthOf(B, point - StationOf(B)),
+           0.05f);
+  Triangulate();
+  ASSERT_EQ(results.rowCount, 1);
+  // B's perturbed plane holds `moved`, which lies behind A on the reversed line.
+  const Vec taken = StationOf(A) + (-1.0) * movedA;
+  double lng, lat, h;
+  EcefToGeodetic(taken.x, taken.y, taken.z, &lng, &lat, &h);
+  EXPECT_NEAR(Cell(0, kResultDlng), std::fabs(lng - pointLng), 1e-6);
+  EXPECT_NEAR(Cell(0, kResultDlat), std::fabs(lat - pointLat), 1e-6);
+  EXPECT_NEAR(Cell(0, kResultDh1), std::fabs(h - pointHeightM) / 1000, 1e-4);
+  EXPECT_NEAR(Cell(0, kResultDl1), std::fabs(Norm(movedA) - Norm(dA)) / 1000, 1e-5);
+}
+
 TEST_F(TriangulationTest, SineJustAboveOneGivesNinetyDegrees) {
   // Unit normals as rounding leaves them: their cross product is 1 + 2^-52 long.
   const double h = 0.7071067811865476;
