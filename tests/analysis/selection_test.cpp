@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numeric>
 #include <random>
 #include <utility>
@@ -14,6 +15,7 @@
 
 #include "analysis/pairing.h"
 #include "tests/analysis/selection_pass_fixture.h"
+#include "tests/support/locale_guard.h"
 
 namespace nv4test {
 namespace {
@@ -261,6 +263,33 @@ TEST_F(SelectionTest, ThreeStationsGiveThreePairsInKeyOrder) {
     EXPECT_EQ(PairInt(row, kPairItemdata), 0);
   }
   EXPECT_EQ(nextPairNumber, 4);
+}
+
+// The pair CSV: the written columns by name and in order, each with its value.
+TEST_F(SelectionTest, PairCsvWritesTheNumberedColumnsInOrder) {
+  SetDates(2007, 1, 1, 2007, 1, 2);
+  AddRecord("ST1", "a", 135.0f, 34.0f, 2007, 1, 1, 20, 0, 0.9f);
+  AddRecord("ST2", "b", 135.5f, 35.0f, 2007, 1, 1, 20, 0, 1.2f);
+  SelectAndPair();
+  ASSERT_EQ(pairTable->rowCount, 1);
+  TempDir dir;
+  const std::string path = dir.File("NVpair.csv");
+  ASSERT_TRUE(pairTable->WriteCsv(path.c_str(), 0, 0, 0, 0));
+  const std::string text = ReadFileBytes(path);
+
+  const std::string header =
+      "_Version,_#,_localtime,_ID1,_s1,_ID2,_s2,_GD,_DT,_lng1,_lat1,_alt1,_gioidh1,_lng2,_lat2,"
+      "_alt2,_gioidh2\r\n";
+  ASSERT_EQ(text.substr(0, header.size()), header);
+  std::string expected = "512,1,_20070102_050001,_ST1,_a,_ST2,_b";
+  const int floatColumns[] = {kPairGd,      kPairDt,   kPairLng1, kPairLat1, kPairAlt1,
+                              kPairGioidh1, kPairLng2, kPairLat2, kPairAlt2, kPairGioidh2};
+  for (int column : floatColumns) {
+    char field[64];
+    std::snprintf(field, sizeof field, ",%f", static_cast<double>(PairFloat(0, column)));
+    expected += field;
+  }
+  EXPECT_EQ(text.substr(header.size()), expected + "\r\n");
 }
 
 TEST_F(SelectionTest, StationsWhoseValuesAreNotFiniteDoNotPair) {

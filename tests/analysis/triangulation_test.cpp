@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "app/params/app_params.h"
 #include "geo/angles.h"
 #include "geo/earth.h"
+#include "tests/support/locale_guard.h"
 #include "ulib/table_cell.h"
 
 namespace {
@@ -386,6 +388,38 @@ TEST_F(TriangulationTest, PerturbedPlaneBehindTheStationIsTakenInFront) {
   EXPECT_NEAR(Cell(0, kResultDlat), std::fabs(lat - pointLat), 1e-6);
   EXPECT_NEAR(Cell(0, kResultDh1), std::fabs(h - pointHeightM) / 1000, 1e-4);
   EXPECT_NEAR(Cell(0, kResultDl1), std::fabs(Norm(movedA) - Norm(dA)) / 1000, 1e-5);
+}
+
+// The result CSV: the written columns by name and in order, each with its value.
+TEST_F(TriangulationTest, ResultCsvWritesTheNumberedColumnsInOrder) {
+  Look(&A, 7, point, 0.05f);
+  Look(&B, 7, point, 0.05f);
+  Triangulate();
+  ASSERT_EQ(results.rowCount, 1);
+  nv4test::TempDir dir;
+  const std::string path = dir.File("NVResult.csv");
+  ASSERT_TRUE(results.WriteCsv(path.c_str(), 0, 0, 0, 0));
+  const std::string text = nv4test::ReadFileBytes(path);
+
+  const std::string header =
+      "_Version,_#,_localtime,_ID1,_ID2,_pos,_lng,_lat,_H1,_H2,_dH,_Qc,_ld1,_ld2,_dlng,_dlat,_dh1,"
+      "_dh2,_dl1,_dl2\r\n";
+  ASSERT_EQ(text.substr(0, header.size()), header);
+  const std::string prefix = "210,5,_20210320_210000,_S1,_S2,7";
+  const std::string row = text.substr(header.size());
+  ASSERT_EQ(row.substr(0, prefix.size()), prefix);
+  ASSERT_EQ(row.substr(row.size() - 2), "\r\n");
+  // The single-precision cells follow, each printed with six decimals.
+  const int floatColumns[] = {kResultLng,  kResultLat,  kResultH1,  kResultH2,   kResultDH,
+                              kResultQc,   kResultLd1,  kResultLd2, kResultDlng, kResultDlat,
+                              kResultDh1,  kResultDh2,  kResultDl1, kResultDl2};
+  std::string expected = prefix;
+  for (int column : floatColumns) {
+    char field[64];
+    std::snprintf(field, sizeof field, ",%f", static_cast<double>(Cell(0, column)));
+    expected += field;
+  }
+  EXPECT_EQ(row, expected + "\r\n");
 }
 
 TEST_F(TriangulationTest, SineJustAboveOneGivesNinetyDegrees) {
