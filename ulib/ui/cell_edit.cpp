@@ -23,6 +23,14 @@ bool CCellEdit::event(QEvent* event) {
     event->accept();
     return true;
   }
+  // Nor may Tab take the focus to the next control of a dialog: the editor keeps every key.
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+      event->accept();
+      return true;
+    }
+  }
   return QLineEdit::event(event);
 }
 

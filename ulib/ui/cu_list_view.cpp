@@ -93,6 +93,16 @@ void CUListView::mouseMoveEvent(QMouseEvent* event) {
 
 void CUListView::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
+  // The list can have the focus while a cell is edited (the editor keeps its cell when the
+  // focus goes elsewhere): Enter stores the edit and Escape drops it, and no key posts anything;
+  // each key then goes on as usual.
+  if (Editing()) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+      list_->OnEditorKey(key);
+    }
+    QTableView::keyPressEvent(event);
+    return;
+  }
   if ((key == Qt::Key_Up || key == Qt::Key_Down) && !list_->OnArrowKey(key == Qt::Key_Up)) {
     event->accept();
     return;

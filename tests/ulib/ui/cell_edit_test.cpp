@@ -213,6 +213,12 @@ TEST_F(CellEditTest, TheEditorKeepsEnterAndEscapeFromADialog) {
   ASSERT_TRUE(inDialog.editing());
   QWidget* editor = QApplication::focusWidget();
   ASSERT_NE(qobject_cast<CCellEdit*>(editor), nullptr);
+  // Tab used to take the focus on to the OK button, leaving the edit open behind it.
+  for (auto [key, name] : {std::pair{Qt::Key_Tab, "Tab"}, std::pair{Qt::Key_Backtab, "Backtab"}}) {
+    QTest::keyClick(editor, key);
+    EXPECT_EQ(QApplication::focusWidget(), editor) << name << " stays in the editor";
+    editor->setFocus();
+  }
   QTest::keyClicks(editor, "7");
   QTest::keyClick(editor, Qt::Key_Return);
   EXPECT_TRUE(dialog.isVisible()) << "Enter went to the editor, not the default button";
@@ -224,6 +230,34 @@ TEST_F(CellEditTest, TheEditorKeepsEnterAndEscapeFromADialog) {
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
   EXPECT_TRUE(dialog.isVisible()) << "Escape went to the editor, not the dialog";
   EXPECT_FALSE(inDialog.editing());
+}
+
+// With the focus on the list while a cell was edited, Up and Down posted the select message and
+// Enter and Escape left the edit open.
+TEST_F(CellEditTest, KeysOnTheListWhileEditingPostNothingAndEndTheEdit) {
+  AddRows(4);
+  layout.editMsg = kEditMsg;
+  Show();
+  ASSERT_NE(EditCell(1, 0, "7"), nullptr);
+  View()->setFocus();
+  recorder.Take();
+  Key(Qt::Key_Down);
+  Key(Qt::Key_Up);
+  EXPECT_TRUE(recorder.Take().empty()) << "no select message while editing";
+  EXPECT_TRUE(list.editing());
+  Key(Qt::Key_Return);
+  EXPECT_FALSE(list.editing());
+  EXPECT_EQ(Num(1), 7);
+  EXPECT_EQ(recorder.Take(), (std::vector<Message>{Msg(kEditMsg, 0, 1)}));
+
+  ASSERT_NE(EditCell(2, 0, "8"), nullptr);
+  View()->setFocus();
+  recorder.Take();
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(list.editing());
+  EXPECT_EQ(Editor(), nullptr);
+  EXPECT_EQ(Num(2), 102);
+  EXPECT_TRUE(recorder.Take().empty()) << "Escape posts nothing";
 }
 
 // A sort from the header menu moved the lines under an open editor, which then stored its text
