@@ -1,5 +1,6 @@
 #include "ulib/ui/cu_list_view.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -116,6 +117,16 @@ void CUListView::wheelEvent(QWheelEvent* event) {
     return;
   }
   QTableView::wheelEvent(event);
+}
+
+// The list has handled a right-click itself (a message or the Edit record dialog); the parent
+// gets no context menu request of its own from it.
+void CUListView::contextMenuEvent(QContextMenuEvent* event) {
+  if (event->reason() == QContextMenuEvent::Mouse) {
+    event->accept();
+    return;
+  }
+  QTableView::contextMenuEvent(event);
 }
 
 bool CUListView::eventFilter(QObject* watched, QEvent* event) {

@@ -292,6 +292,34 @@ TEST_F(CUListMessageTest, RightClickPostsOrOpensTheRecord) {
   EXPECT_TRUE(recorder.Take().empty());
 }
 
+// Counts the context menu requests that reach a widget.
+class ContextMenuRequests : public QObject {
+ public:
+  explicit ContextMenuRequests(QWidget* widget) { widget->installEventFilter(this); }
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::ContextMenu) ++count;
+    return false;
+  }
+};
+
+// The window system's context menu request of a right-click went on to the parent, as though
+// the list had left the click to it.
+TEST_F(CUListMessageTest, ARightClickLeavesTheParentNoContextMenuRequest) {
+  AddRows(3);
+  layout.columns[1].rclickMsg = 1;
+  Show();
+  ContextMenuRequests requests(&parent);
+  for (QPoint at : {CellCenter(1, 1), BelowLastLine()}) {
+    QTest::mouseClick(parent.windowHandle(), Qt::RightButton, Qt::NoModifier,
+                      Viewport()->mapTo(&parent, at));
+  }
+  EXPECT_EQ(requests.count, 0);
+  EXPECT_EQ(recorder.Take(), (std::vector<Message>{Msg(kRclickMsg, 1, 1)}));
+}
+
 // The parent learns of a new selection only through a click or an arrow key.
 TEST_F(CUListMessageTest, NeitherTypingNorDraggingMovesTheSelection) {
   AddRows(30);
@@ -315,6 +343,14 @@ TEST_F(CUListMessageTest, ALineOutsideTheTableEndsTheProgram) {
               "CLU: line 1 not exist");
   EXPECT_EXIT(Click(CellCenter(2, 0), Qt::RightButton), ::testing::ExitedWithCode(247),
               "CLU: line 2 not exist");
+}
+
+TEST_F(CUListMessageTest, AListColumnWithoutALayoutColumnEndsTheProgram) {
+  AddRows(2);
+  Show();
+  layout.columns[1].layoutColumnAt = 50;  // beyond the layout's seven columns
+  EXPECT_EXIT(DoubleClick(CellCenter(0, 1)), ::testing::ExitedWithCode(247),
+              "CLU: row 50 not exist");
 }
 
 TEST_F(CUListMessageTest, ScrollRequestsAreDroppedWhileEditing) {
