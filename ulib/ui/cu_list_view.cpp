@@ -74,7 +74,8 @@ void CUListView::mousePressEvent(QMouseEvent* event) {
     event->accept();
     return;
   }
-  QTableView::mousePressEvent(event);
+  // Other buttons do nothing: they would select a line without the parent learning of it.
+  event->accept();
 }
 
 void CUListView::mouseDoubleClickEvent(QMouseEvent* event) {

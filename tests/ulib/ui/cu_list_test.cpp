@@ -320,8 +320,8 @@ TEST_F(CUListMessageTest, ARightClickLeavesTheParentNoContextMenuRequest) {
   EXPECT_EQ(recorder.Take(), (std::vector<Message>{Msg(kRclickMsg, 1, 1)}));
 }
 
-// The parent learns of a new selection only through a click or an arrow key.
-TEST_F(CUListMessageTest, NeitherTypingNorDraggingMovesTheSelection) {
+// The parent learns of a new selection only through a left click or an arrow key.
+TEST_F(CUListMessageTest, NeitherTypingNorDraggingNorOtherButtonsMoveTheSelection) {
   AddRows(30);
   Show();
   Click(CellCenter(0, 0));
@@ -333,6 +333,17 @@ TEST_F(CUListMessageTest, NeitherTypingNorDraggingMovesTheSelection) {
   QTest::mouseRelease(Viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(6, 0));
   EXPECT_EQ(list.SelectedLine(), 2);
   EXPECT_EQ(recorder.Take(), (std::vector<Message>{Msg(kSelectMsg, 0, 2)}));
+
+  // The middle and side buttons selected the line under them, posting nothing.
+  for (Qt::MouseButton button : {Qt::MiddleButton, Qt::BackButton, Qt::ForwardButton}) {
+    SCOPED_TRACE(button);
+    QTest::mouseClick(parent.windowHandle(), button, Qt::NoModifier,
+                      Viewport()->mapTo(&parent, CellCenter(4, 1)));
+    QTest::mouseDClick(parent.windowHandle(), button, Qt::NoModifier,
+                       Viewport()->mapTo(&parent, CellCenter(5, 1)));
+    EXPECT_EQ(list.SelectedLine(), 2);
+    EXPECT_TRUE(recorder.Take().empty());
+  }
 }
 
 TEST_F(CUListMessageTest, ALineOutsideTheTableEndsTheProgram) {
