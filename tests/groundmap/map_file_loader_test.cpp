@@ -87,6 +87,13 @@ class MapFileLoaderTest : public ::testing::Test {
 
 TEST_F(MapFileLoaderTest, RejectsBadHeadersAndSizesWithTheirMessageAndKeepsTheShownMap) {
   const std::string header79 = Header(4, 2).substr(0, 79);
+  // One blank fewer or more in the first field: texts that parse, so that only their length
+  // can reject them.
+  const std::string header78 = std::string(header79).erase(8, 1);
+  const std::string header80 = std::string(header79).insert(8, " ");
+  MapHeaderFields parsed;
+  ASSERT_TRUE(ParseMapHeader(header78.c_str(), &parsed));
+  ASSERT_TRUE(ParseMapHeader(header80.c_str(), &parsed));
   std::string notANumber = Header(4, 1);
   notANumber.replace(8, 8, "    four");
   struct Case {
@@ -95,9 +102,9 @@ TEST_F(MapFileLoaderTest, RejectsBadHeadersAndSizesWithTheirMessageAndKeepsTheSh
     const char* message;  // with %s for the path
   };
   const Case cases[] = {
-      {"78 characters", header79.substr(1) + std::string(1, '\0') + UniformRow(4, 1),
+      {"78 characters", header78 + std::string(1, '\0') + UniformRow(4, 1) + UniformRow(4, 1),
        "GroundMap Broken header %s"},
-      {"80 characters", " " + header79 + std::string(1, '\0') + UniformRow(4, 1),
+      {"80 characters", header80 + std::string(1, '\0') + UniformRow(4, 1) + UniformRow(4, 1),
        "GroundMap Broken header %s"},
       // Before, the zero byte was looked for beyond the bytes read and found in stale memory.
       {"no zero byte, file ends after the text", header79, "GroundMap Broken header %s"},
