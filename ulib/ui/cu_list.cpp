@@ -53,6 +53,7 @@ void CUList::Bind(QWidget* parent, ListLayout* layout, CUTable* table) {
   lineCount_ = 0;
   filterColumn_ = 0;
   listColumnCount_ = 0;
+  standInColumn_ = false;
   controlId_ = nextListControlId++;
 
   delete view_.data();
@@ -93,7 +94,8 @@ void CUList::Reload(std::int32_t filterColumn, std::int32_t filterValue) {
       column.subitem = -1;
     }
   }
-  if (k < 0) {
+  standInColumn_ = k < 0;
+  if (standInColumn_) {
     // With every column hidden the list still shows layout column 0; it stays hidden.
     k = 0;
     layout_->columns[0].subitem = 0;
@@ -416,14 +418,13 @@ void CUList::OnHeaderItemClick(int listColumn) {
 void CUList::OnHeaderItemDblClick(int) { SelectColumns(); }
 
 void CUList::OnHeaderEndTrack() {
-  if (!view_ || !layout_) return;
+  if (!view_ || !layout_ || standInColumn_) return;
+  // Each list column's width goes to the layout column it shows. The shown flags may already
+  // differ from what is on screen (a cancelled Row Select changes them for the next reload only),
+  // so the columns are matched as the last reload laid them out.
   QHeaderView* header = view_->horizontalHeader();
-  int k = 0;
-  for (int i = 0; i < layout_->columnCount; ++i) {
-    ListColumn& column = layout_->columns[i];
-    if (!column.shown) continue;
-    if (k < header->count()) column.width = header->sectionSize(k);
-    ++k;
+  for (int k = 0; k < listColumnCount_ && k < header->count(); ++k) {
+    layout_->columns[layout_->columns[k].layoutColumnAt].width = header->sectionSize(k);
   }
 }
 

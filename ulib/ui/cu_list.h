@@ -141,6 +141,7 @@ class CUList {
   std::int32_t sortDirection_ = 1;
 
   int listColumnCount_ = 0;
+  bool standInColumn_ = false;  // every column hidden: layout column 0 is shown, hidden, widthless
   bool reloading_ = false;  // the header's resize signals during Reload are not the user's
   QPointer<CUListView> view_;
   QPointer<CUListModel> model_;  // owned by the view

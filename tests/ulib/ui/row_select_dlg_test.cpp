@@ -92,4 +92,35 @@ TEST_F(RowSelectDlgTest, AllOnAllOffAndCancel) {
   EXPECT_EQ(layout.columns[1].shown, 1) << "the hidden-type column had no entry";
 }
 
+// After a cancelled dialog the list still shows its old columns while the shown flags are new;
+// a divider drag then gave each list column's width to the wrong layout column.
+TEST_F(RowSelectDlgTest, ADividerDragAfterCancelStoresEachWidthInItsOwnColumn) {
+  layout.columns[0].width = 50;
+  layout.columns[1].width = 70;
+  layout.columns[2].width = 40;
+  layout.columns[3].width = 90;
+  Show();
+  WhenModal([](QWidget* dialog) {
+    ClickItem(Columns(dialog), 0);  // "num" off, "name" on
+    ClickItem(Columns(dialog), 1);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("cancel"), Qt::LeftButton);
+  });
+  list.SelectColumns();
+  ASSERT_EQ(View()->model()->columnCount(), 3);  // still num, hid, f
+  QHeaderView* header = View()->horizontalHeader();
+  const int edge = header->sectionViewportPosition(2) + header->sectionSize(2) - 1;
+  const int y = header->height() / 2;
+  QTest::mousePress(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(edge, y));
+  QTest::mouseMove(header->viewport(), QPoint(edge + 10, y));
+  QTest::mouseRelease(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(edge + 10, y));
+  EXPECT_EQ(layout.columns[0].width, 50);
+  EXPECT_EQ(layout.columns[1].width, 70);
+  EXPECT_EQ(layout.columns[2].width, 40) << "not on screen: keeps its width";
+  EXPECT_EQ(layout.columns[3].width, 100);
+
+  list.Reload(0, 0);
+  EXPECT_EQ(header->sectionSize(1), 40) << "name";
+  EXPECT_EQ(header->sectionSize(2), 100) << "f";
+}
+
 }  // namespace
