@@ -24,7 +24,11 @@ void SetMapGeometry(int cx, int cy, double centreLonDeg, double centreLatDeg, do
                     const std::uint8_t* raster) {
   mapProjection.CX = cx;
   mapProjection.CY = cy;
-  mapProjection.centreLon = centreLonDeg;
+  // A header may give the centre thousands of degrees out (up to 9999.9999); the same place in
+  // -180 .. 180 keeps the grid's walk over the meridians and the bounding box of a render near
+  // the longitudes of what is drawn. Ordinary centres are kept exactly as given.
+  mapProjection.centreLon =
+      std::fabs(centreLonDeg) <= 180.0 ? centreLonDeg : std::remainder(centreLonDeg, 360.0);
   mapProjection.centreLat = centreLatDeg;
   mapProjection.halfFov = halfFovDeg;
   mapProjection.scale = MapScale(cx, halfFovDeg);

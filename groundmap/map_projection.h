@@ -14,7 +14,7 @@ inline constexpr int kMaxMapPixels = kMaxMapWidth * kMaxMapHeight;
 struct MapProjection {
   std::int32_t CX = 0;     // width in map pixels, at most kMaxMapWidth
   std::int32_t CY = 0;     // height in map pixels, at most kMaxMapHeight
-  double centreLon = 0.0;  // degrees, east positive
+  double centreLon = 0.0;  // degrees, east positive, -180 .. 180
   double centreLat = 0.0;  // degrees, north positive
   double halfFov = 0.0;    // degrees from the centre to the middle of the left and right edges
   double scale = 0.0;      // map pixels per unit of tangent; 0 while no map is loaded
@@ -29,7 +29,8 @@ extern MapProjection mapProjection;
 double MapScale(int cx, double halfFovDeg);
 
 // Sets the geometry of mapProjection (scale from MapScale) over a raster of at least cx * cy
-// bytes that the caller keeps alive: for tools that sample a map before it exists.
+// bytes that the caller keeps alive: for tools that sample a map before it exists. A centre
+// longitude beyond +-180 is taken as the same meridian within -180 .. 180 (exactly: x - n * 360).
 void SetMapGeometry(int cx, int cy, double centreLonDeg, double centreLatDeg, double halfFovDeg,
                     const std::uint8_t* raster);
 

@@ -181,6 +181,22 @@ TEST_F(MapFileLoaderTest, HeaderFieldsReadLikePercent8d) {
   EXPECT_DOUBLE_EQ(mapProjection.scale, 1.0 / std::tan(1.0 * 0.01745329251994329));
 }
 
+TEST_F(MapFileLoaderTest, CentreLongitudeBeyond180LoadsAsTheSameMeridian) {
+  struct Case {
+    int units;  // header field, 1/10000 degree
+    double centreLon;
+  };
+  const Case cases[] = {{1750000, 175.0},  {1800000, 180.0},   {-1800000, -180.0},
+                        {1805000, -179.5}, {36005000, 0.5},    {-7195000, 0.5},
+                        {99995000, -80.5}, {-9999999, 80.0001}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.units);
+    const std::string path = Write("far.DAT", Header(4, 1, c.units) + UniformRow(4, 1));
+    ASSERT_EQ(LoadGroundMap(path.c_str()), 1);
+    EXPECT_NEAR(mapProjection.centreLon, c.centreLon, 1e-9);
+  }
+}
+
 TEST_F(MapFileLoaderTest, DecodesShortAndLongRunCodes) {
   // 8 pixels of level 5, 2048 of 15, 256 of 15, 1 of 0, 1 of 9 (a long code of length 1).
   const std::string row("\x57\xFF\xFF\xF8\xFF\x08\x00\x98\x00", 9);

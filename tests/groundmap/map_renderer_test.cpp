@@ -288,6 +288,34 @@ TEST_F(MapRendererTest, GridStepFollowsTheZoom) {
   }
 }
 
+// Before, a centre longitude far beyond 180 (a header allows up to 9999.9999) walked the grid over
+// every meridian from 180 up to it, hundreds of thousands of segments, and started the bounding
+// box thousands of degrees away from the results, so that "center" left them.
+TEST_F(MapRendererTest, CentreLongitudesBeyond180DrawTheSamePictureAsTheirPlace) {
+  const std::int32_t pair = AddPair(-0.5, 0.25, 1.5, 1.0);
+  AddResult(pair, 0.75, 0.5);
+  auto render = [&](double centreLon) {
+    UseMap(640, 480, centreLon, 0.5, 3.0, [](int x, int y) { return (x / 40 + y / 30) % 3; });
+    renderer_.W = 160;  // narrower than the map, so that the offset stays as it is
+    renderer_.H = 120;
+    AP.g_ofh = 0.25f;
+    FillImage(0x5A);
+    renderer_.Redraw();
+    return std::vector<std::uint8_t>(mapImage.pixels, mapImage.pixels + 160 * 120 * 3);
+  };
+  const std::vector<std::uint8_t> expected = render(0.5);
+  const MapView expectedView = mapView;
+  ASSERT_GT(CountPixels(kDarkBlue), 0);  // the grid is part of the picture
+  for (double centreLon : {360.5, -719.5, 3600.5, 9720.5}) {
+    SCOPED_TRACE(centreLon);
+    EXPECT_TRUE(render(centreLon) == expected);
+    EXPECT_NEAR(mapView.minLon, expectedView.minLon, 1e-9);
+    EXPECT_NEAR(mapView.maxLon, expectedView.maxLon, 1e-9);
+    EXPECT_NEAR(mapView.viewCentreLon - mapProjection.centreLon, 0.25, 1e-9);
+    EXPECT_NEAR(AP.g_ofh, 0.25f, 1e-9);
+  }
+}
+
 TEST_F(MapRendererTest, PlotPixelColoursCodesAndKeepsMarksUnderGreen) {
   UseGridlessMap([](int, int) { return 0; });
   struct Case {
