@@ -173,6 +173,14 @@ TEST_F(HeaderMenuTest, AnEmptyListRecordsTheSort) {
   EXPECT_EQ(list.lastHeaderSubitem(), 2);
 }
 
+TEST_F(HeaderMenuTest, AHeaderWithoutButtonsOpensNoMenu) {
+  AddRows(2);
+  layout.sortableHeader = 0;
+  Show();
+  ClickHeader(1);  // a menu would stay up until the watchdog closed it, failing the test
+  EXPECT_EQ(list.lastHeaderSubitem(), -1);
+}
+
 TEST_F(HeaderMenuTest, GroupAndExtraItemsPost) {
   AddRows(2);
   layout.menuMsgBase = 0x600;

@@ -135,8 +135,8 @@ inline int AddRow(CUTable& table, int num, float f = 0.0f, const char* name = nu
 }
 
 // Runs act on the first widget found by find once the event loop runs (inside exec of a modal
-// dialog or a popup menu). If none comes up within two seconds the test fails and every modal
-// and popup window is closed, so the test goes on instead of waiting.
+// dialog or a popup menu). If none comes up within two seconds the test fails; a dialog or menu
+// that comes up unanswered is closed by the widget tests' watchdog, so no test waits.
 inline void WhenUp(std::function<QWidget*()> find, std::function<void(QWidget*)> act) {
   auto* timer = new QTimer;
   auto tries = std::make_shared<int>(0);
