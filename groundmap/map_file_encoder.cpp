@@ -16,7 +16,13 @@ namespace {
 constexpr int kFieldMin = -9999999;
 constexpr int kFieldMax = 99999999;
 
-int ToUnits(double degrees) { return static_cast<int>(std::lround(degrees * kMapDegreeUnits)); }
+// Degrees in header units, rounded half away from zero. An angle no int can hold (or NaN) gives
+// a value outside every field's range, so that EncodeGroundMap refuses it.
+int ToUnits(double degrees) {
+  const double units = std::round(degrees * kMapDegreeUnits);
+  if (!(units > kFieldMin - 1.0 && units < kFieldMax + 1.0)) return kFieldMin - 1;
+  return static_cast<int>(units);
+}
 
 void AppendRun(unsigned level, int length, std::string* out) {
   while (length > 0) {

@@ -9,6 +9,7 @@
 namespace groundmap {
 
 // Header fields of a map: the angles in degrees rounded to 1/10000 degree, the spare fields 0.
+// An angle beyond what a field can hold gives a field that EncodeGroundMap refuses.
 MapHeaderFields MakeMapHeader(int cx, int cy, double centreLonDeg, double centreLatDeg,
                               double halfFovDeg);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -76,6 +77,9 @@ TEST(MapFileEncoderTest, RefusesWhatTheFormatCannotHold) {
       {"width 3201", MakeMapHeader(3201, 1, 0, 0, 10), raster.data()},
       {"height 2401", MakeMapHeader(1, 2401, 0, 0, 10), raster.data()},
       {"a field of 9 characters", wideField, raster.data()},
+      // Before, such angles became a field of 0, which fitted.
+      {"a centre longitude beyond any integer", MakeMapHeader(4, 4, 1e300, 0, 10), raster.data()},
+      {"a half field of view that is not a number", MakeMapHeader(4, 4, 0, 0, NAN), raster.data()},
       {"a level of 16", MakeMapHeader(4, 4, 0, 0, 10), tooHigh.data()},
   };
   for (const Case& c : cases) {
