@@ -75,6 +75,15 @@ double ParseNumber(const char* text) {
   return value;
 }
 
+// A whole number within lo .. hi, checked before it becomes an int.
+int ParseWhole(const char* text, const char* what, int lo, int hi) {
+  const double value = ParseNumber(text);
+  if (!(value >= lo && value <= hi) || value != std::trunc(value)) {
+    Fail(platform::StringPrintfC("%s must be a whole number within %d..%d", what, lo, hi));
+  }
+  return static_cast<int>(value);
+}
+
 Options ParseOptions(int argc, char** argv) {
   Options options;
   for (int i = 1; i < argc; ++i) {
@@ -91,11 +100,11 @@ Options ParseOptions(int argc, char** argv) {
       options.halfFov = ParseNumber(argv[++i]);
     } else if (arg == "--size") {
       need(2);
-      options.cx = static_cast<int>(ParseNumber(argv[++i]));
-      options.cy = static_cast<int>(ParseNumber(argv[++i]));
+      options.cx = ParseWhole(argv[++i], "--size width", 2, groundmap::kMaxMapWidth);
+      options.cy = ParseWhole(argv[++i], "--size height", 1, groundmap::kMaxMapHeight);
     } else if (arg == "--level") {
       need(1);
-      options.landLevel = static_cast<int>(ParseNumber(argv[++i]));
+      options.landLevel = ParseWhole(argv[++i], "--level", 1, 15);
     } else if (arg == "--resolution") {
       need(1);
       options.resolution = argv[++i];
@@ -109,12 +118,9 @@ Options ParseOptions(int argc, char** argv) {
     }
   }
   if (options.output.empty()) Fail("usage: gmap_gen OUT.DAT [options]");
-  if (options.landLevel < 1 || options.landLevel > 15) Fail("--level must be 1..15");
   if (!(options.halfFov > 0.0 && options.halfFov < 90.0)) Fail("--half-fov must be in (0, 90)");
-  if (options.cx < 2 || options.cx > groundmap::kMaxMapWidth || options.cy < 1 ||
-      options.cy > groundmap::kMaxMapHeight) {
-    Fail("--size must be within 2..3200 x 1..2400");
-  }
+  // The loader refuses a centre beyond a pole.
+  if (!(std::fabs(options.centreLat) <= 90.0)) Fail("--centre latitude must be within -90..90");
   if (!(options.step > 0.0)) Fail("--step must be positive");
   if (options.resolution.size() != 1 || std::strchr("fhilc", options.resolution[0]) == nullptr) {
     Fail("--resolution must be one of f, h, i, l, c");
@@ -144,6 +150,11 @@ Region CoveredRegion(const Options& options) {
   return region;
 }
 
+// GMT leaves a history file in its working folder: run it in the scratch folder, which goes.
+std::string InFolder(const std::string& folder, const std::string& command) {
+  return "cd '" + folder + "' && " + command;
+}
+
 void Run(const std::string& command) {
   std::fprintf(stderr, "gmap_gen: %s\n", command.c_str());
   if (std::system(command.c_str()) != 0) Fail("command failed: " + command);
@@ -164,13 +175,14 @@ LandMask MakeLandMask(const Options& options, const Region& region, const std::s
   const std::string grid = folder + "/mask.nc";
   const std::string raw = folder + "/mask.bin";
   // Ocean 0, land 1, lake 0, island in a lake 1, pond on such an island 0.
-  Run(platform::StringPrintfC("gmt grdlandmask -R%.6f/%.6f/%.6f/%.6f -I%.6f -D%s -N0/1/0/1/0 -G%s",
-                              region.west, region.east, region.south, region.north, options.step,
-                              options.resolution.c_str(), grid.c_str()));
-  Run("gmt grd2xyz " + grid + " -ZTLc > " + raw);
+  Run(InFolder(folder, platform::StringPrintfC(
+                           "gmt grdlandmask -R%.6f/%.6f/%.6f/%.6f -I%.6f -D%s -N0/1/0/1/0 -G%s",
+                           region.west, region.east, region.south, region.north, options.step,
+                           options.resolution.c_str(), grid.c_str())));
+  Run(InFolder(folder, "gmt grd2xyz " + grid + " -ZTLc > " + raw));
 
   // name, west, east, south, north, zmin, zmax, dx, dy, nx, ny (GMT may round the region).
-  const std::string info = ReadCommandOutput("gmt grdinfo -C " + grid);
+  const std::string info = ReadCommandOutput(InFolder(folder, "gmt grdinfo -C " + grid));
   const std::size_t tab = info.find('\t');
   if (tab == std::string::npos) Fail("unexpected grdinfo output: " + info);
   std::vector<double> fields;
