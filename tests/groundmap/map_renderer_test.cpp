@@ -651,14 +651,23 @@ TEST_F(MapRendererTest, PairViewWithNothingValidToShowDrawsNoRays) {
   const std::int32_t pair = AddPair(0.0, 0.0, -1.0, -1.0);
   WriteCellInt(pairTable->CellForWrite(pair, kPairRec1), 5);  // past the store's 1 record
   WriteCellInt(pairTable->CellForWrite(pair, kPairRec2), -3);
+  // A pair of the store's one record with itself, deleted, and one row after it so that the
+  // deletion leaves a dead row behind.
+  const std::int32_t deadPair = AddPair(0.0, 0.0, -1.0, -1.0);
+  WriteCellInt(pairTable->CellForWrite(deadPair, kPairRec1), 0);
+  WriteCellInt(pairTable->CellForWrite(deadPair, kPairRec2), 0);
+  AddPair(0.0, 0.0, -1.0, -1.0);
+  pairTable->DeleteRow(deadPair);
   const std::int32_t result = AddResult(pair, 0.5, 0.5);
   const std::int32_t dead = AddResult(pair, 0.5, 0.5);
   AddResult(pair, 0.5, 0.5);
   resultTable->DeleteRow(dead);
+  const std::int32_t ofDeadPair = AddResult(deadPair, 0.5, 0.5);
+  const std::int32_t ofNoPair = AddResult(77, 0.5, 0.5);
   theRecordStore().recordCount = 1;
   theRecordStore().records[0].clickCount = 3;
   selectionState.pairView = 1;
-  for (std::int32_t selected : {-1, dead, 99, result}) {
+  for (std::int32_t selected : {-1, dead, 99, result, ofDeadPair, ofNoPair}) {
     SCOPED_TRACE(selected);
     selectionState.selectedResult = selected;
     renderer_.Redraw();
