@@ -16,6 +16,12 @@ std::function<void(const std::string&)>& DefaultMissingAnswerHandler() {
 
 }  // namespace
 
+ScriptedPlatform::Call ScriptedPlatform::NewCall(CallKind kind) {
+  Call call;
+  call.kind = kind;
+  return call;
+}
+
 ScriptedPlatform::ScriptedPlatform() : missingAnswer_(DefaultMissingAnswerHandler()) {}
 
 std::vector<ScriptedPlatform::Call> ScriptedPlatform::CallsOf(CallKind kind) const {
@@ -41,7 +47,7 @@ void ScriptedPlatform::ShowMessage(WindowHandle owner, const std::string& text,
   // Written out as well, so that death tests can match the box of a fatal error.
   std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
   std::fflush(stderr);
-  Call call{CallKind::kMessage};
+  Call call = NewCall(CallKind::kMessage);
   call.owner = owner;
   call.caption = caption;
   call.text = text;
@@ -51,7 +57,7 @@ void ScriptedPlatform::ShowMessage(WindowHandle owner, const std::string& text,
 
 bool ScriptedPlatform::AskOkCancel(WindowHandle owner, const std::string& text,
                                    const std::string& caption) {
-  Call call{CallKind::kQuestion};
+  Call call = NewCall(CallKind::kQuestion);
   call.owner = owner;
   call.caption = caption;
   call.text = text;
@@ -61,7 +67,7 @@ bool ScriptedPlatform::AskOkCancel(WindowHandle owner, const std::string& text,
 }
 
 std::optional<std::string> ScriptedPlatform::ChooseFile(const FileRequest& request) {
-  Call call{CallKind::kChooseFile};
+  Call call = NewCall(CallKind::kChooseFile);
   call.owner = request.owner;
   call.caption = request.title;
   call.text = request.proposed;
@@ -73,7 +79,7 @@ std::optional<std::string> ScriptedPlatform::ChooseFile(const FileRequest& reque
 }
 
 std::optional<std::string> ScriptedPlatform::ChooseFolder(const FolderRequest& request) {
-  Call call{CallKind::kChooseFolder};
+  Call call = NewCall(CallKind::kChooseFolder);
   call.owner = request.owner;
   call.caption = request.title;
   call.text = request.initial;
@@ -92,7 +98,7 @@ void ScriptedPlatform::BeginWaitCursor() {
 void ScriptedPlatform::EndWaitCursor() { --waitDepth; }
 
 bool ScriptedPlatform::SetWindowText(WindowHandle window, const std::string& text) {
-  Call call{CallKind::kSetWindowText};
+  Call call = NewCall(CallKind::kSetWindowText);
   call.owner = window;
   call.text = text;
   calls_.push_back(call);
@@ -102,7 +108,7 @@ bool ScriptedPlatform::SetWindowText(WindowHandle window, const std::string& tex
 }
 
 bool ScriptedPlatform::SetItemText(WindowHandle window, int itemId, const std::string& text) {
-  Call call{CallKind::kSetItemText};
+  Call call = NewCall(CallKind::kSetItemText);
   call.owner = window;
   call.itemId = itemId;
   call.text = text;
@@ -114,7 +120,7 @@ bool ScriptedPlatform::SetItemText(WindowHandle window, int itemId, const std::s
 
 std::string ScriptedPlatform::EncodeImageFile(const std::string& path, const std::uint8_t* pixels,
                                               int width, int height) {
-  Call call{CallKind::kEncodeImage};
+  Call call = NewCall(CallKind::kEncodeImage);
   call.text = path;
   calls_.push_back(call);
   if (!encoder_) return "no image encoder";

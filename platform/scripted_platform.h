@@ -27,7 +27,7 @@ class ScriptedPlatform : public Platform {
     kEncodeImage,
   };
   struct Call {
-    CallKind kind;
+    CallKind kind = CallKind::kMessage;
     WindowHandle owner = nullptr;  // the owner, or the window whose text was set
     std::string caption;
     std::string text;  // message text, window or item text, image path
@@ -87,6 +87,7 @@ class ScriptedPlatform : public Platform {
     bool ok;
     std::optional<std::string> path;
   };
+  static Call NewCall(CallKind kind);
   std::optional<Answer> NextAnswer(const std::string& what);
 
   std::vector<Call> calls_;

@@ -1,6 +1,7 @@
 #include "ulib/messages.h"
 
 #include <cstdarg>
+#include <cstdlib>
 
 #include "platform/c_locale.h"
 
@@ -33,6 +34,7 @@ void FatalError(const char* format, ...) {
   platform::Current().ShowMessage(nullptr, text, "HalvexV2 Fatal Error",
                                   platform::MessageKind::kStop);
   platform::Current().ExitProcess(-9);
+  std::exit(-9);  // in case a platform's ExitProcess came back
 }
 
 void ReportError(const char* format, ...) {
