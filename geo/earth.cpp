@@ -22,19 +22,21 @@ constexpr double kPolarHeightCos = 1e-3;
 // A colatitude whose sine is below this is a pole, where a longitude means nothing (6 um).
 constexpr double kPoleSine = 1e-12;
 
-double PrimeVerticalRadius(double latRad) {
-  const double s = kEarthE * std::sin(latRad);
+// N from the sine of the latitude, for callers that have the sine already.
+double PrimeVerticalRadiusOfSine(double sinLat) {
+  const double s = kEarthE * sinLat;
   return kEarthA / std::sqrt(1 - s * s);
 }
+
+double PrimeVerticalRadius(double latRad) { return PrimeVerticalRadiusOfSine(std::sin(latRad)); }
 
 double ClampUnit(double c) { return std::clamp(c, -1.0, 1.0); }
 
 // Height above the ellipsoid of a point at distance p from the axis and height z above the
-// equator whose geodetic latitude is latRad, with N = N(latRad).
-double HeightAt(double p, double z, double latRad, double n) {
-  const double c = std::cos(latRad);
-  if (std::fabs(c) < kPolarHeightCos) return z / std::sin(latRad) - n * kEarthOneMinusE2;
-  return p / c - n;
+// equator whose geodetic latitude is latRad, with cosLat = cos(latRad) and N = N(latRad).
+double HeightAt(double p, double z, double latRad, double cosLat, double n) {
+  if (std::fabs(cosLat) < kPolarHeightCos) return z / std::sin(latRad) - n * kEarthOneMinusE2;
+  return p / cosLat - n;
 }
 
 // Geodetic latitude (radians) and height by Vermeille's closed form (J. Geodesy 85, 2011),
@@ -102,9 +104,16 @@ void EcefToGeodetic(double x, double y, double z, double* lonDeg, double* latDeg
     return;
   }
 
+  // Each step needs the cosine of the latitude before it and the sine of the latitude it finds
+  // (for N). Both of one latitude come from a single sincos call, which on glibc gives the same
+  // bits as sin and cos apart, and the cosine of the newest latitude is carried to the next
+  // step and to the height: one maths call a step fewer than sin and cos of two latitudes.
   double lat0 = std::atan(z / (p * kEarthOneMinusE2));
-  double n = PrimeVerticalRadius(lat0);
-  double lat = std::atan(z / (p - kEarthE2 * n * std::cos(lat0)));
+  double sinLat, cosLat;
+  sincos(lat0, &sinLat, &cosLat);
+  double n = PrimeVerticalRadiusOfSine(sinLat);
+  double lat = std::atan(z / (p - kEarthE2 * n * cosLat));
+  cosLat = std::cos(lat);  // its sine is not needed: N stays N(lat0) until the next step
   int iterations = 0;
   while (std::fabs(lat - lat0) > 1e-12) {
     if (++iterations > kMaxLatitudeIterations) {
@@ -113,11 +122,12 @@ void EcefToGeodetic(double x, double y, double z, double* lonDeg, double* latDeg
       return;
     }
     lat0 = lat;
-    lat = std::atan(z / (p - kEarthE2 * n * std::cos(lat0)));
-    n = PrimeVerticalRadius(lat);
+    lat = std::atan(z / (p - kEarthE2 * n * cosLat));
+    sincos(lat, &sinLat, &cosLat);
+    n = PrimeVerticalRadiusOfSine(sinLat);
   }
   *latDeg = lat * kRadToDeg;
-  *heightM = HeightAt(p, z, lat, n);
+  *heightM = HeightAt(p, z, lat, cosLat, n);
 }
 
 double GeodeticDistanceKm(double lon1, double lat1, double height1M, double lon2, double lat2,
