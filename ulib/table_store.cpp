@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "ulib/messages.h"
 #include "ulib/string_pool.h"
@@ -50,6 +51,12 @@ void CUTable::AppendBlock() {
   const std::size_t cellBytes = static_cast<std::size_t>(descriptor->rowsPerBlock) *
                                 static_cast<std::size_t>(descriptor->columnCount) *
                                 kTableCellBytes;
+  // Room for the block's entry first, so that a block once linked is always found.
+  try {
+    blocks_.reserve(blocks_.size() + 1);
+  } catch (const std::bad_alloc&) {
+    FatalError("Cannot allocate UTABLE");
+  }
   // Zeroed, so that a cell reached before its row was added never holds a stray pointer.
   auto* block = static_cast<TableBlock*>(std::calloc(1, TableBlock::CellsOffset() + cellBytes));
   if (!block) FatalError("Cannot allocate UTABLE");
@@ -62,13 +69,15 @@ void CUTable::AppendBlock() {
     firstBlock = block;
   }
   lastBlock = block;
+  blocks_.push_back(block);
 }
 
+// Every block holds rowsPerBlock rows and the first starts at row 0, so block i holds rows
+// i * rowsPerBlock to (i + 1) * rowsPerBlock - 1.
 TableBlock* CUTable::BlockForRead(std::int32_t row) const {
   if (row >= 0) {
-    for (TableBlock* block = firstBlock; block; block = block->next) {
-      if (block->endRow > row) return block;
-    }
+    const std::size_t index = static_cast<std::size_t>(row / descriptor->rowsPerBlock);
+    if (index < blocks_.size()) return blocks_[index];
   }
   FatalError("CUTABLE invalid access");
 }
@@ -76,10 +85,7 @@ TableBlock* CUTable::BlockForRead(std::int32_t row) const {
 TableBlock* CUTable::BlockForGrow(std::int32_t row) {
   if (row < 0) FatalError("CUTABLE underflow");
   while (row >= lastBlock->endRow) AppendBlock();
-  for (TableBlock* block = lastBlock; block; block = block->prev) {
-    if (block->endRow - descriptor->rowsPerBlock <= row) return block;
-  }
-  FatalError("CUTABLE underflow");
+  return blocks_[static_cast<std::size_t>(row / descriptor->rowsPerBlock)];
 }
 
 unsigned char* CUTable::CellIn(TableBlock* block, std::int32_t row, std::int32_t column) const {
@@ -106,22 +112,10 @@ std::int32_t CUTable::AddRow() {
   TableBlock* block = BlockForGrow(row);
   rowCount = row + 1;
   unsigned char* cells = CellIn(block, row, 0);
+  // All bits zero is 0, 0.0f, 0.0 and null alike, whatever the column's type.
+  const std::size_t rowBytes = static_cast<std::size_t>(descriptor->columnCount) * kTableCellBytes;
+  std::memset(cells, 0, rowBytes);
   WriteCellUint(cells, 1);
-  std::memset(cells + 4, 0, 4);
-  for (int c = 1; c < descriptor->columnCount; ++c) {
-    unsigned char* cell = cells + static_cast<std::size_t>(c) * kTableCellBytes;
-    switch (descriptor->columns[c].type) {
-      case CellFloat:
-        WriteCellFloat(cell, 0.0f);
-        break;
-      case CellDouble:
-        WriteCellDouble(cell, 0.0);
-        break;
-      default:
-        std::memset(cell, 0, kTableCellBytes);
-        break;
-    }
-  }
   return row;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "ulib/table_cell.h"
 
@@ -125,4 +126,8 @@ class CUTable {
   unsigned char* CellIn(TableBlock* block, std::int32_t row, std::int32_t column) const;
   void CheckColumn(std::int32_t column) const;
   void FreeStringCell(void* cell);
+
+  // The blocks of the chain in order, so that row r is found in blocks_[r / rowsPerBlock]
+  // directly: walking the chain to it would touch the header of every block before it.
+  std::vector<TableBlock*> blocks_;
 };

@@ -102,6 +102,66 @@ TEST(TableStoreTest, TheRowAfterAFullBlockStartsASecondOne) {
   EXPECT_EQ(table.lastBlock->prev, table.firstBlock);
 }
 
+// The block of a row, as the chain tells it: the one whose rows run up to its endRow.
+const TableBlock* ChainBlockOf(const CUTable& table, int row) {
+  for (const TableBlock* b = table.firstBlock; b; b = b->next) {
+    if (b->endRow - kSmall.rowsPerBlock <= row && row < b->endRow) return b;
+  }
+  return nullptr;
+}
+
+bool CellLiesIn(const TableBlock* block, const void* cell) {
+  const auto* start = const_cast<TableBlock*>(block)->Cells();
+  const auto* at = static_cast<const unsigned char*>(cell);
+  const std::size_t bytes =
+      static_cast<std::size_t>(kSmall.rowsPerBlock * kSmall.columnCount * kTableCellBytes);
+  return at >= start && at < start + bytes;
+}
+
+// After Clear the table keeps its blocks, and rows added again take the same cells in them,
+// whichever block they lie in.
+TEST(TableStoreTest, RowsAddedAfterClearTakeTheirCellsAgain) {
+  CUTable table(&kSmall);
+  std::vector<void*> cells;
+  for (int row = 0; row < 14; ++row) {
+    table.AddRow();
+    cells.push_back(table.CellForWrite(row, kDouble));
+  }
+  for (int pass = 0; pass < 2; ++pass) {
+    SCOPED_TRACE(pass);
+    table.Clear();
+    for (int row = 0; row < 14; ++row) {
+      ASSERT_EQ(table.AddRow(), row);
+      WriteCellInt(table.CellForWrite(row, kNum), row + 100 * pass);
+      EXPECT_EQ(table.CellForWrite(row, kDouble), cells[static_cast<std::size_t>(row)]);
+      const TableBlock* block = ChainBlockOf(table, row);
+      ASSERT_NE(block, nullptr);
+      EXPECT_TRUE(CellLiesIn(block, table.LiveCell(row, kNum))) << "row " << row;
+    }
+    for (int row = 0; row < 14; ++row) {
+      EXPECT_EQ(ReadCellInt(table.LiveCell(row, kNum)), row + 100 * pass);
+    }
+  }
+  EXPECT_EQ(BlockCount(table), 4);
+}
+
+// Writing far beyond the last row appends every block up to the row at once; the rows added
+// later find the cells written then.
+TEST(TableStoreTest, AWriteFarAheadAppendsTheBlocksUpToItsRow) {
+  CUTable table(&kSmall);
+  void* far = table.CellForWrite(13, kNum);
+  EXPECT_EQ(BlockCount(table), 4);
+  EXPECT_EQ(table.lastBlock->endRow, 16);
+  EXPECT_TRUE(CellLiesIn(table.lastBlock, far));
+  WriteCellInt(far, 77);
+  EXPECT_EQ(ReadCellInt(table.CellForWrite(13, kNum)), 77);
+  EXPECT_EQ(table.RowExists(13), 0u);
+  for (int row = 0; row < 14; ++row) table.AddRow();
+  EXPECT_EQ(table.LiveCell(13, kNum), far);
+  EXPECT_EQ(ReadCellInt(far), 0);  // added as a new row
+  EXPECT_EQ(BlockCount(table), 4);
+}
+
 TEST(TableStoreTest, ARowAddedAfterClearReadsAsNew) {
   CUTable table(&kSmall);
   int row = table.AddRow();
