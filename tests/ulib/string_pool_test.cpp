@@ -4,8 +4,10 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/scripted_platform.h"
+#include "ulib/block_chain.h"
 
 namespace {
 
@@ -127,6 +129,136 @@ TEST_F(StringPoolTest, ABlockThatIsFullOverflowsIntoTheNext) {
   EXPECT_EQ(UCBUF.lastBlock->carve, UCBUF.lastBlock->Data());
 }
 
+// Carves long strings into the last block until it can take no more of them, and returns the
+// last one carved there; the next long string opens a new block.
+char* FillLastBlockWithLongStrings(const std::string& longText) {
+  UcbufBlock* block = UCBUF.lastBlock;
+  char* last = nullptr;
+  while (block->end - block->carve > static_cast<std::ptrdiff_t>(longText.size() + 1)) {
+    last = UcbufAlloc(longText.c_str());
+  }
+  return last;
+}
+
+bool Holds(UcbufBlock* block, const char* piece) {
+  return piece >= block->Data() && piece <= block->end;
+}
+
+// Every string goes to the first block that takes it, by a free piece of its class or by
+// carving, however many blocks come after it.
+TEST_F(StringPoolTest, AStringGoesToTheFirstBlockThatTakesIt) {
+  const std::string longText(1023, 'L');
+  UcbufAlloc("initial str");
+  UcbufBlock* first = UCBUF.firstBlock;
+  char* longInFirst = UcbufAlloc(longText.c_str());
+  FillLastBlockWithLongStrings(longText);
+  char* longInSecond = UcbufAlloc(longText.c_str());
+  UcbufBlock* second = UCBUF.lastBlock;
+  ASSERT_NE(second, first);
+  FillLastBlockWithLongStrings(longText);
+  char* inThird = UcbufAlloc(longText.c_str());
+  UcbufBlock* third = UCBUF.lastBlock;
+  ASSERT_TRUE(Holds(third, inThird));
+
+  // A free piece in the second block comes before carving in the third.
+  UcbufFree(UCBUF.firstBlock, longInSecond);
+  EXPECT_EQ(UcbufAlloc(longText.c_str()), longInSecond);
+  // With free pieces in both, the first block's is taken first.
+  UcbufFree(UCBUF.firstBlock, longInSecond);
+  UcbufFree(UCBUF.firstBlock, longInFirst);
+  EXPECT_EQ(UcbufAlloc(longText.c_str()), longInFirst);
+  EXPECT_EQ(UcbufAlloc(longText.c_str()), longInSecond);
+  char* carved = UcbufAlloc(longText.c_str());
+  EXPECT_TRUE(Holds(third, carved));
+  EXPECT_EQ(carved, inThird + 1024);
+  // A short string still fits the end of the first block, before a free piece of its class in
+  // the third.
+  char* shortInThird = UcbufAllocFrom(third, "tiny");
+  UcbufAllocFrom(third, "keeps the tiny one from being the last carved");
+  UcbufFree(UCBUF.firstBlock, shortInThird);
+  ASSERT_EQ(third->freeHeads[0], shortInThird);
+  EXPECT_TRUE(Holds(first, UcbufAlloc("short")));
+  // A free piece of another class does not take the string.
+  UcbufFree(UCBUF.firstBlock, longInFirst);
+  EXPECT_FALSE(Holds(first, UcbufAlloc(std::string(1015, 'm').c_str())));
+}
+
+// An earlier block takes a string only while more than its length plus one bytes are left
+// to carve, as when it is the only block.
+TEST_F(StringPoolTest, AnEarlierBlockTakesAStringOnlyWithRoomToSpare) {
+  const std::string longText(1023, 'L');
+  UcbufAlloc("initial str");
+  UcbufBlock* first = UCBUF.firstBlock;
+  while (first->end - first->carve >= 1024 + 23) UcbufAlloc(longText.c_str());
+  while (first->end - first->carve > 23) UcbufAlloc("");
+  ASSERT_EQ(first->end - first->carve, 23);
+  UcbufAlloc(longText.c_str());
+  UcbufBlock* second = UCBUF.lastBlock;
+  ASSERT_NE(second, first);
+  EXPECT_TRUE(Holds(second, UcbufAlloc(std::string(22, 'n').c_str())));
+  EXPECT_TRUE(Holds(first, UcbufAlloc(std::string(21, 'y').c_str())));
+}
+
+// Freeing the last piece carved in a full block gives it back its room: the next string of
+// that length goes there again and not to the block after it.
+TEST_F(StringPoolTest, AFullBlockTakesStringsAgainOnceItsLastPieceIsFreed) {
+  const std::string longText(1023, 'L');
+  UcbufAlloc("initial str");
+  UcbufBlock* first = UCBUF.firstBlock;
+  char* lastInFirst = FillLastBlockWithLongStrings(longText);
+  char* inSecond = UcbufAlloc(longText.c_str());
+  ASSERT_FALSE(Holds(first, inSecond));
+  UcbufFree(UCBUF.firstBlock, lastInFirst);
+  EXPECT_EQ(first->carve, lastInFirst);
+  EXPECT_EQ(UcbufAlloc(longText.c_str()), lastInFirst);
+  EXPECT_EQ(UcbufAlloc(longText.c_str()), inSecond + 1024);
+}
+
+// Seventy blocks: the first block that takes a string can lie far down the chain.
+TEST_F(StringPoolTest, FreePiecesFarDownALongChainAreFoundInChainOrder) {
+  const std::string longText(1023, 'L');
+  UcbufAlloc("initial str");
+  std::vector<char*> firstPieces;  // the first long piece of each block
+  for (int b = 0; b < 70; ++b) {
+    firstPieces.push_back(UcbufAlloc(longText.c_str()));
+    ASSERT_TRUE(Holds(UCBUF.lastBlock, firstPieces.back())) << b;
+    FillLastBlockWithLongStrings(longText);
+  }
+  char* next = UcbufAlloc(longText.c_str());
+  UcbufBlock* last = UCBUF.lastBlock;
+  ASSERT_TRUE(Holds(last, next));
+  UcbufFree(UCBUF.firstBlock, firstPieces[66]);
+  UcbufFree(UCBUF.firstBlock, firstPieces[3]);
+  UcbufFree(UCBUF.firstBlock, firstPieces[65]);
+  EXPECT_EQ(UcbufAlloc(longText.c_str()), firstPieces[3]);
+  EXPECT_EQ(UcbufAlloc(longText.c_str()), firstPieces[65]);
+  EXPECT_EQ(UcbufAlloc(longText.c_str()), firstPieces[66]);
+  EXPECT_EQ(UcbufAlloc(longText.c_str()), next + 1024);
+  // A short string still goes to the end of the first block.
+  EXPECT_TRUE(Holds(UCBUF.firstBlock, UcbufAlloc("abc")));
+}
+
+// Starting from a later block passes over the blocks before it, for storing and for freeing.
+TEST_F(StringPoolTest, StartingFromALaterBlockPassesOverTheEarlierOnes) {
+  platform::ScopedScriptedPlatform scripted;
+  const std::string longText(1023, 'L');
+  UcbufAlloc("initial str");
+  char* inFirst = UcbufAlloc(longText.c_str());
+  FillLastBlockWithLongStrings(longText);
+  char* inSecond = UcbufAlloc(longText.c_str());
+  UcbufBlock* second = UCBUF.lastBlock;
+  UcbufFree(UCBUF.firstBlock, inFirst);
+  char* fromSecond = UcbufAllocFrom(second, longText.c_str());
+  EXPECT_EQ(fromSecond, inSecond + 1024);
+  UcbufFree(second, fromSecond);
+  EXPECT_EXIT(UcbufFree(second, UcbufAlloc(longText.c_str())), ::testing::ExitedWithCode(247),
+              "Delete string not found");
+  // A null block opens a new one at once.
+  char* inThird = UcbufAllocFrom(nullptr, "x");
+  EXPECT_EQ(inThird, UCBUF.lastBlock->Data());
+  EXPECT_EQ(second->next, UCBUF.lastBlock);
+}
+
 // After UcbufFreeAll the pool starts again from nothing.
 TEST_F(StringPoolTest, FreeAllLeavesThePoolReady) {
   UcbufAlloc("initial str");
@@ -136,6 +268,20 @@ TEST_F(StringPoolTest, FreeAllLeavesThePoolReady) {
   char* piece = UcbufAlloc("again");
   ASSERT_NE(UCBUF.firstBlock, nullptr);
   EXPECT_EQ(piece, UCBUF.firstBlock->Data());
+}
+
+// The chain is the pool: freed by the generic chain helper instead of UcbufFreeAll, it is
+// still taken up again from nothing.
+TEST_F(StringPoolTest, AChainFreedOutsideThePoolStartsAgainFromNothing) {
+  UcbufAlloc("initial str");
+  UcbufAlloc(std::string(1023, 'L').c_str());
+  FreeBlockChain(UCBUF);
+  char* piece = UcbufAlloc("again");
+  ASSERT_NE(UCBUF.firstBlock, nullptr);
+  EXPECT_EQ(UCBUF.firstBlock, UCBUF.lastBlock);
+  EXPECT_EQ(piece, UCBUF.firstBlock->Data());
+  UcbufFree(UCBUF.firstBlock, piece);
+  EXPECT_EQ(UCBUF.firstBlock->carve, UCBUF.firstBlock->Data());
 }
 
 TEST_F(StringPoolTest, MisuseEndsTheProgram) {
