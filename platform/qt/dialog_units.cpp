@@ -8,7 +8,7 @@ namespace platform {
 
 DialogBaseUnits CurrentDialogBaseUnits() {
   QFontMetricsF metrics(QApplication::font());
-  // The average width of the 52 Latin letters, as the original dialog manager measured it.
+  // A font's average character width: the mean advance of the 52 Latin letters.
   static const QString letters =
       QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
   double width = metrics.horizontalAdvance(letters) / letters.size();

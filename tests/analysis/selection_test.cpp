@@ -301,7 +301,7 @@ TEST_F(SelectionTest, StationsWhoseValuesAreNotFiniteDoNotPair) {
   EXPECT_EQ(pairTable->rowCount, 0);
 }
 
-// Before, an unsorted selection (kept by the specified quicksort) put a later record first,
+// Before, an unsorted selection (left by the old quicksort) put a later record first,
 // and its negative time difference paired records hours apart.
 TEST_F(SelectionTest, RecordsHoursApartNeverPair) {
   SetDates(2007, 1, 1, 2007, 1, 2);
