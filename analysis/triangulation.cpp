@@ -57,11 +57,29 @@ struct GeodeticPoint {
   double lon, lat, h;
 };
 
+bool IsFinite(const Vec3& x) {
+  return std::isfinite(x.x) && std::isfinite(x.y) && std::isfinite(x.z);
+}
+
 GeodeticPoint ToGeodetic(const Vec3& x) {
   GeodeticPoint g{kNaN, kNaN, kNaN};
-  if (std::isfinite(x.x) && std::isfinite(x.y) && std::isfinite(x.z))
-    EcefToGeodetic(x.x, x.y, x.z, &g.lon, &g.lat, &g.h);
+  if (IsFinite(x)) EcefToGeodetic(x.x, x.y, x.z, &g.lon, &g.lat, &g.h);
   return g;
+}
+
+// ToGeodetic of two points, with the same results; the two conversions run side by side, in
+// about two thirds of the time of one after the other.
+void ToGeodetic2(const Vec3& a, const Vec3& b, GeodeticPoint* ga, GeodeticPoint* gb) {
+  if (!IsFinite(a) || !IsFinite(b)) {
+    *ga = ToGeodetic(a);
+    *gb = ToGeodetic(b);
+    return;
+  }
+  const double ecef[2][3] = {{a.x, a.y, a.z}, {b.x, b.y, b.z}};
+  double lon[2], lat[2], h[2];
+  EcefToGeodetic2(ecef, lon, lat, h);
+  *ga = GeodeticPoint{lon[0], lat[0], h[0]};
+  *gb = GeodeticPoint{lon[1], lat[1], h[1]};
 }
 
 // The straight distance in km between two Earth-centred points (m).
@@ -144,11 +162,13 @@ void TriangulatePair(CUTable* results, const CUTable& pairs, int32_t pairRow,
       const double ld1 = ChordKm(stationA, cutA.point);
       const double ld2 = ChordKm(stationB, cutB.point);
       if (!(ld1 <= kMaxStationDistanceKm) || !(ld2 <= kMaxStationDistanceKm)) continue;
-      const GeodeticPoint pA = ToGeodetic(cutA.point);
+      // B's point is needed only once the azimuths agree, but converting it beside A's adds
+      // well under half of what converting it on its own afterwards would take.
+      GeodeticPoint pA, pB;
+      ToGeodetic2(cutA.point, cutB.point, &pA, &pB);
       if (!AzimuthAgrees(A, ca.az[i], pA.lon, pA.lat)) continue;
       // B's check also looks at the point on A's line: it is the one the result reports.
       if (!AzimuthAgrees(B, cb.az[k], pA.lon, pA.lat)) continue;
-      const GeodeticPoint pB = ToGeodetic(cutB.point);
 
       double dlng = 0, dlat = 0, dh1 = 0, dh2 = 0, dl1 = 0, dl2 = 0;
       if (ca.ddeg[i] > kMinErrorDdeg || cb.ddeg[k] > kMinErrorDdeg) {
@@ -156,8 +176,8 @@ void TriangulatePair(CUTable* results, const CUTable& pairs, int32_t pairRow,
                                              Slot(cb.planeNormalPerturbed, k), true);
         const Cut movedB = CutSightWithPlane(B, Slot(cb.sightPerturbed, k), A,
                                              Slot(ca.planeNormalPerturbed, i), true);
-        const GeodeticPoint qA = ToGeodetic(movedA.point);
-        const GeodeticPoint qB = ToGeodetic(movedB.point);
+        GeodeticPoint qA, qB;
+        ToGeodetic2(movedA.point, movedB.point, &qA, &qB);
         dlng = std::fabs(pA.lon - qA.lon);
         dlat = std::fabs(pA.lat - qA.lat);
         dh1 = std::fabs(pA.h - qA.h) / 1000;

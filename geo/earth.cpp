@@ -82,52 +82,116 @@ void GeodeticToEcef(double lonDeg, double latDeg, double heightM, double* x, dou
   *z = (n * kEarthOneMinusE2 + heightM) * std::sin(lat);
 }
 
-void EcefToGeodetic(double x, double y, double z, double* lonDeg, double* latDeg,
-                    double* heightM) {
+namespace {
+
+// Longitude, distance from the axis and, for the points that have one, the start of the latitude
+// iteration. The polar axis, the centre and the equatorial plane are answered at once; they
+// return false with every result written.
+bool StartGeodetic(double x, double y, double z, double* lonDeg, double* p, double* latDeg,
+                   double* heightM) {
   // y + 0.0 turns -0 into +0, so that the negative X axis is longitude 180, not -180.
   *lonDeg = std::atan2(y + 0.0, x) * kRadToDeg;
-  const double p = std::sqrt(x * x + y * y);
+  *p = std::sqrt(x * x + y * y);
 
-  if (p <= kPolarAxisRatio * std::fabs(z) || (p == 0 && z == 0)) {
+  if (*p <= kPolarAxisRatio * std::fabs(z) || (*p == 0 && z == 0)) {
     // On the polar axis; the centre counts as below the north pole, its nearest surface point.
     const double lat = z < 0 ? -kHalfPi : kHalfPi;
     *latDeg = lat * kRadToDeg;
     *heightM = std::fabs(z) - PrimeVerticalRadius(lat) * kEarthOneMinusE2;
-    return;
+    return false;
   }
 
   if (z == 0) {
     // In the equatorial plane the iteration stays at latitude 0 from its first step, except at
     // p = e^2 a, where its first quotient is 0 / 0.
     *latDeg = 0;
-    *heightM = p - kEarthA;
-    return;
+    *heightM = *p - kEarthA;
+    return false;
+  }
+  return true;
+}
+
+// The fixed-point iteration of the latitude of one point, split into its steps so that two
+// points can run them side by side (EcefToGeodetic2) with each step exactly as for one point.
+//
+// Each step needs the cosine of the latitude before it and the sine of the latitude it finds
+// (for N). Both of one latitude come from a single sincos call, which on glibc gives the same
+// bits as sin and cos apart, and the cosine of the newest latitude is carried to the next
+// step and to the height: one maths call a step fewer than sin and cos of two latitudes.
+struct LatitudeIteration {
+  double p, z;
+  double lat0, lat, sinLat, cosLat, n;
+  int iterations;
+
+  LatitudeIteration(double pIn, double zIn) : p(pIn), z(zIn), iterations(0) {
+    lat0 = std::atan(z / (p * kEarthOneMinusE2));
+    sincos(lat0, &sinLat, &cosLat);
+    n = PrimeVerticalRadiusOfSine(sinLat);
+    lat = std::atan(z / (p - kEarthE2 * n * cosLat));
+    cosLat = std::cos(lat);  // its sine is not needed: N stays N(lat0) until the next step
   }
 
-  // Each step needs the cosine of the latitude before it and the sine of the latitude it finds
-  // (for N). Both of one latitude come from a single sincos call, which on glibc gives the same
-  // bits as sin and cos apart, and the cosine of the newest latitude is carried to the next
-  // step and to the height: one maths call a step fewer than sin and cos of two latitudes.
-  double lat0 = std::atan(z / (p * kEarthOneMinusE2));
-  double sinLat, cosLat;
-  sincos(lat0, &sinLat, &cosLat);
-  double n = PrimeVerticalRadiusOfSine(sinLat);
-  double lat = std::atan(z / (p - kEarthE2 * n * cosLat));
-  cosLat = std::cos(lat);  // its sine is not needed: N stays N(lat0) until the next step
-  int iterations = 0;
-  while (std::fabs(lat - lat0) > 1e-12) {
-    if (++iterations > kMaxLatitudeIterations) {
-      ClosedFormGeodetic(p, z, &lat, heightM);
-      *latDeg = lat * kRadToDeg;
-      return;
-    }
+  bool Settled() const { return !(std::fabs(lat - lat0) > 1e-12); }
+
+  void Step() {
+    ++iterations;
     lat0 = lat;
     lat = std::atan(z / (p - kEarthE2 * n * cosLat));
     sincos(lat, &sinLat, &cosLat);
     n = PrimeVerticalRadiusOfSine(sinLat);
   }
-  *latDeg = lat * kRadToDeg;
-  *heightM = HeightAt(p, z, lat, cosLat, n);
+
+  // Runs the remaining steps (the closed form once the steps are used up) and writes the
+  // latitude and height.
+  void Finish(double* latDeg, double* heightM) {
+    while (!Settled()) {
+      if (iterations >= kMaxLatitudeIterations) {
+        ClosedFormGeodetic(p, z, &lat, heightM);
+        *latDeg = lat * kRadToDeg;
+        return;
+      }
+      Step();
+    }
+    *latDeg = lat * kRadToDeg;
+    *heightM = HeightAt(p, z, lat, cosLat, n);
+  }
+};
+
+}  // namespace
+
+void EcefToGeodetic(double x, double y, double z, double* lonDeg, double* latDeg,
+                    double* heightM) {
+  double p;
+  if (!StartGeodetic(x, y, z, lonDeg, &p, latDeg, heightM)) return;
+  LatitudeIteration it(p, z);
+  it.Finish(latDeg, heightM);
+}
+
+void EcefToGeodetic2(const double ecef[2][3], double lonDeg[2], double latDeg[2],
+                     double heightM[2]) {
+  double p[2];
+  const bool iterateA =
+      StartGeodetic(ecef[0][0], ecef[0][1], ecef[0][2], &lonDeg[0], &p[0], &latDeg[0], &heightM[0]);
+  const bool iterateB =
+      StartGeodetic(ecef[1][0], ecef[1][1], ecef[1][2], &lonDeg[1], &p[1], &latDeg[1], &heightM[1]);
+  if (!iterateA || !iterateB) {
+    // At most one iteration to run: nothing to overlap.
+    if (iterateA) LatitudeIteration(p[0], ecef[0][2]).Finish(&latDeg[0], &heightM[0]);
+    if (iterateB) LatitudeIteration(p[1], ecef[1][2]).Finish(&latDeg[1], &heightM[1]);
+    return;
+  }
+  // Every step is a chain of divide, atan, sincos and sqrt that waits on the step before; the
+  // two points' chains do not depend on each other, so one loop doing a step of each lets the
+  // CPU run them at once. Both have made the same number of steps while both run, so the cap
+  // is reached by both together; the one left over finishes alone.
+  LatitudeIteration a(p[0], ecef[0][2]);
+  LatitudeIteration b(p[1], ecef[1][2]);
+  while (!a.Settled() && !b.Settled() && a.iterations < kMaxLatitudeIterations) {
+    a.Step();
+    b.Step();
+  }
+  a.Finish(&latDeg[0], &heightM[0]);
+  b.Finish(&latDeg[1], &heightM[1]);
 }
 
 double GeodeticDistanceKm(double lon1, double lat1, double height1M, double lon2, double lat2,

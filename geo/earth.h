@@ -22,6 +22,12 @@ void GeodeticToEcef(double lonDeg, double latDeg, double heightM, double* x, dou
 void EcefToGeodetic(double x, double y, double z, double* lonDeg, double* latDeg,
                     double* heightM);
 
+// Two points at once: gives exactly (bit for bit) what EcefToGeodetic gives for ecef[0] and
+// ecef[1], in element 0 and 1 of each result. The two iterations run interleaved, which takes
+// about two thirds of the time of two calls.
+void EcefToGeodetic2(const double ecef[2][3], double lonDeg[2], double latDeg[2],
+                     double heightM[2]);
+
 // Straight-line (chord) distance in km between two geodetic points (degrees, heights in m).
 double GeodeticDistanceKm(double lon1, double lat1, double height1M, double lon2, double lat2,
                           double height2M);
