@@ -27,12 +27,15 @@ class BaseMapPainter {
 
   // Map column of each picture column, -1 off the map.
   std::int32_t columnMap_[kMaxImageWidth] = {};
+  // The step between the map columns of neighbouring picture columns on the map when it is
+  // always 1 or always 2, else 0.
+  int columnStride_ = 0;
   // Mono chrome: what three consecutive picture rows show of the map (sea, land or outside),
   // whether each of their pixels has sea in its column or one beside it, and each pixel's shade
-  // index; 16 bytes more, as they are worked on 8 at a time.
+  // colour indices, 4 pixels to a byte; 16 bytes more, as they are worked on 8 at a time.
   std::uint8_t kindRows_[3][kMaxImageWidth + 16] = {};
   std::uint8_t seaNearRows_[3][kMaxImageWidth + 16] = {};
-  std::uint8_t lookup_[kMaxImageWidth + 16] = {};
+  std::uint8_t groupIndex_[kMaxImageWidth / 4 + 4] = {};
 };
 
 }  // namespace groundmap

@@ -70,7 +70,11 @@ TEST(BaseMapPainterTest, MatchesThePlainRuleForEverySizeZoomAndOrigin) {
   };
   const Case cases[] = {{1920, 1200, 0.5, 0, 0},   {1920, 1200, 2.0, 0, 0}, {37, 5, 1.0, 650, 480},
                         {640, 480, 0.3, 100, 200}, {1, 1, 1.0, 3, 3},       {2, 7, 1.0, 0, 0},
-                        {333, 250, 3.3333, 12, 7}, {100, 3, 1.0, 600, 0},   {64, 64, 1.0, 800, 0}};
+                        {333, 250, 3.3333, 12, 7}, {100, 3, 1.0, 600, 0},   {64, 64, 1.0, 800, 0},
+                        // The map ends inside the picture at a shifted origin, to the right and
+                        // below, at 1 and at 2 map pixels per picture pixel.
+                        {500, 30, 1.0, 333, 485},  {1000, 40, 2.0, 3, 450}, {997, 61, 2.0, 0, 383},
+                        {1920, 1200, 1.0, 1, 1},   {401, 9, 1.0, 299, 0}};
   for (const bool mono : {false, true}) {
     for (const Case& c : cases) {
       SCOPED_TRACE(testing::Message() << c.w << " x " << c.h << " at " << c.s << " from "
