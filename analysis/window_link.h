@@ -12,7 +12,8 @@ class WindowLink {
   virtual void ClearResultLists() {}
   // Reloads the pair and result lists from their tables.
   virtual void ReloadResultLists() {}
-  // Redraws the ground map (re-centred on what it drew) and writes the status line.
+  // Redraws the ground map when its page is active (the view stays where it is; only the read
+  // command re-centres it) and writes the status line.
   virtual void RedrawMapAndStatus() {}
   // Writes the status line (the main window's caption) from the current counts.
   virtual void UpdateStatusLine() {}

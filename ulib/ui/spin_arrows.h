@@ -1,0 +1,30 @@
+#pragma once
+// A pair of small arrow buttons, one above the other (vertical) or side by side (horizontal),
+// with no value of their own: each click, and each arrow key while the pair has the focus,
+// tells the listener which arrow it was. Numeric fields use the vertical pair as their spin, the
+// map page two pairs as its pan controls.
+
+#include <QWidget>
+
+class SpinArrows : public QWidget {
+  Q_OBJECT
+
+ public:
+  SpinArrows(Qt::Orientation orientation, QWidget* parent);
+  Qt::Orientation orientation() const { return orientation_; }
+
+  // Clicks the arrow as a user would: direction 0 the up (or right) arrow, 1 the down (or left).
+  void Click(int direction);
+
+ signals:
+  // 0: the up arrow of a vertical pair, the right arrow of a horizontal one; 1: the other arrow.
+  void arrowClicked(int direction);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  Qt::Orientation orientation_;
+};
