@@ -8,7 +8,8 @@ class CUApp {
   bool InitInstance();
 
   // Reads "NV4_PARAM.QRD" in startDir over the defaults (every "AP." key, then the layouts),
-  // applies the rectangle and folder fall-backs and resets the map image.
+  // applies the rectangle and folder fall-backs and resets the map image. A value too long
+  // for its key leaves the key as it was; one message names the file and every such key.
   static void LoadSettings();
   // Writes "VERSION", every written "AP." key and the layouts to "NV4_PARAM.QRD" in startDir.
   static void SaveSettings();

@@ -1,9 +1,13 @@
 #include "ulib/settings_store.h"
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -40,30 +44,84 @@ void WriteLittleEndian32(char* bytes, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
+// Writes all bytes to fd; false on any failure.
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = write(fd, data + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Follows symbolic links from path to the file they finally name (which need not exist yet),
+// so that a save rewrites the linked file and keeps the link. False for a chain that does not
+// end (a loop) or a link that cannot be read.
+bool FollowLinks(std::string& path) {
+  constexpr int kMaxLinkHops = 40;  // as the kernel's own limit
+  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return true;
+    std::vector<char> target(static_cast<std::size_t>(PATH_MAX) + 1);
+    const ssize_t n = readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return false;
+    std::string next(target.data(), static_cast<std::size_t>(n));
+    if (next[0] != '/') {
+      const std::size_t slash = path.rfind('/');
+      if (slash != std::string::npos) next = path.substr(0, slash + 1) + next;
+    }
+    path = std::move(next);
+  }
+  return false;
+}
+
+// Truncates the file and writes the bytes into it. Used only where no new file can be made
+// beside it: a failure part way leaves the file damaged, which is why it is the last resort.
+bool RewriteInPlace(const std::string& path, const char* data, std::size_t size) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, data, size) && fsync(fd) == 0;
+  if (close(fd) != 0) ok = false;
+  return ok;
+}
+
 // Writes the bytes to a new file beside path and renames it over path, so that the old file
-// is replaced whole or stays as it was. False on any failure, with the new file removed.
-bool ReplaceFile(const std::string& path, const char* data, std::size_t size) {
+// is replaced whole or stays as it was. The new file gets the old one's permission bits, or
+// those of a newly created file. False on any failure, with the new file removed.
+bool ReplaceFile(const std::string& linkedPath, const char* data, std::size_t size) {
+  std::string path = linkedPath;
+  if (!FollowLinks(path)) return false;
+  mode_t mode = 0;
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0) {
+    // A settings file made read-only is the user's way of keeping it; the rename below would
+    // replace it all the same.
+    if (access(path.c_str(), W_OK) != 0) return false;
+    mode = info.st_mode & 07777;
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
   std::string temporary = path + ".XXXXXX";
   const int fd = mkstemp(temporary.data());
-  if (fd < 0) return false;
-  // mkstemp creates the file for its owner alone; give it the mode a new file would get.
-  const mode_t mask = umask(0);
-  umask(mask);
-  bool ok = fchmod(fd, 0666 & ~mask) == 0;
-  std::size_t done = 0;
-  while (ok && done < size) {
-    const ssize_t n = write(fd, data + done, size - done);
-    if (n <= 0) {
-      ok = false;
-    } else {
-      done += static_cast<std::size_t>(n);
-    }
-  }
-  if (ok) ok = fsync(fd) == 0;
+  // A folder that takes no new file (read-only, or owned by someone else) may still hold a
+  // settings file the user can write.
+  if (fd < 0) return RewriteInPlace(path, data, size);
+  bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, data, size) && fsync(fd) == 0;
   if (close(fd) != 0) ok = false;
-  if (ok) ok = std::rename(temporary.c_str(), path.c_str()) == 0;
-  if (!ok) unlink(temporary.c_str());
-  return ok;
+  if (!ok) {
+    unlink(temporary.c_str());
+    return false;
+  }
+  if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  // A sticky folder lets the user write a file of someone else's but not rename over it.
+  const int renameError = errno;
+  unlink(temporary.c_str());
+  if (renameError == EACCES || renameError == EPERM) return RewriteInPlace(path, data, size);
+  return false;
 }
 
 }  // namespace
@@ -79,7 +137,7 @@ int CAppUty::Load(const char* dir, const char* name) {
   return static_cast<int>(count);
 }
 
-int CAppUty::ReadRecord(const char* key, void* dest, std::int32_t size) {
+const char* CAppUty::FindRecord(const char* key, std::uint32_t* length) const {
   if (!dataEnd) FatalError("UE0104: rp invalid");
   const std::size_t loaded = static_cast<std::size_t>(dataEnd - buffer);
   std::size_t at = 0;
@@ -87,23 +145,38 @@ int CAppUty::ReadRecord(const char* key, void* dest, std::int32_t size) {
   // file stops making sense: it and everything after it count as absent.
   while (loaded - at >= static_cast<std::size_t>(kSettingsHeaderBytes)) {
     const char* record = buffer + at;
-    const std::uint32_t length = ReadLittleEndian32(record + kSettingsKeyBytes);
-    if (length > loaded - at - kSettingsHeaderBytes) return 0;
-    if (std::strncmp(key, record, kSettingsKeyChars) == 0) {
-      if (size < 0 || length > static_cast<std::uint32_t>(size)) {
-        FatalError("UE0105: invalid length");
-      }
-      if (length > 0) std::memcpy(dest, record + kSettingsHeaderBytes, length);
-      return static_cast<int>(length);
-    }
-    at += kSettingsHeaderBytes + length;
+    *length = ReadLittleEndian32(record + kSettingsKeyBytes);
+    if (*length > loaded - at - kSettingsHeaderBytes) return nullptr;
+    if (std::strncmp(key, record, kSettingsKeyChars) == 0) return record + kSettingsHeaderBytes;
+    at += kSettingsHeaderBytes + *length;
   }
-  return 0;
+  return nullptr;
+}
+
+int CAppUty::ReadRecord(const char* key, void* dest, std::int32_t size) {
+  const int length = ReadRecordIfFits(key, dest, size);
+  if (length == kRecordTooLong) FatalError("UE0105: invalid length");
+  return length;
+}
+
+int CAppUty::ReadRecordIfFits(const char* key, void* dest, std::int32_t size) {
+  std::uint32_t length = 0;
+  const char* data = FindRecord(key, &length);
+  if (!data) return 0;
+  if (size < 0 || length > static_cast<std::uint32_t>(size)) return kRecordTooLong;
+  if (length > 0) std::memcpy(dest, data, length);
+  return static_cast<int>(length);
 }
 
 int CAppUty::ReadInt(const char* key, std::int32_t* dest) {
+  const int length = ReadIntIfFits(key, dest);
+  if (length == kRecordTooLong) FatalError("UE0105: invalid length");
+  return length;
+}
+
+int CAppUty::ReadIntIfFits(const char* key, std::int32_t* dest) {
   char bytes[4];
-  const int length = ReadRecord(key, bytes, sizeof bytes);
+  const int length = ReadRecordIfFits(key, bytes, sizeof bytes);
   if (length > 0) {
     // A value shorter than 4 bytes (only a damaged file has one) replaces the low bytes.
     char value[4];

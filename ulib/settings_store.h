@@ -46,6 +46,13 @@ class CAppUty {
   // ReadRecord with size 4; returns 4 when found. A float is read through its bits.
   int ReadInt(const char* key, std::int32_t* dest);
 
+  // The same reads for a file a person may have edited: a value longer than size leaves dest
+  // untouched and returns kRecordTooLong instead of ending the program, so that the caller can
+  // keep its default and say which key it ignored.
+  static constexpr int kRecordTooLong = -1;
+  int ReadRecordIfFits(const char* key, void* dest, std::int32_t size);
+  int ReadIntIfFits(const char* key, std::int32_t* dest);
+
   // Starts writing at the beginning of the buffer; the loaded records are overwritten.
   void BeginWrite();
   // Appends one record: the length rounded up to a multiple of 4, data copied and padded with
@@ -58,15 +65,23 @@ class CAppUty {
   void WriteInt(const char* key, std::int32_t value);
 
   // Writes the records written since BeginWrite. Fatal "CAppUty:invalid bp" when not writing.
-  // The file is replaced whole or not at all: on failure the old file stays as it was, the user
-  // is told "UE070: Cannot write %s" with name, the writing state is kept and 0 is returned;
-  // 1 on success, after which writing has ended.
+  // The file is replaced whole through a new file beside it, so that a failed save leaves the
+  // old one as it was. A symbolic link is followed and its target replaced (the link stays);
+  // the file keeps its permission bits. Where the folder cannot take the new file (a read-only
+  // folder holding a writable settings file) the file is rewritten in place instead. A file
+  // its owner made read-only is not written. On failure the user is told
+  // "UE070: Cannot write %s" with name, the writing state is kept and 0 is returned; 1 on
+  // success, after which writing has ended.
   int Save(const char* dir, const char* name);
 
   // Bytes written since BeginWrite, -1 when not writing.
   int WriteOffset() const { return writePointer ? static_cast<int>(writePointer - buffer) : -1; }
 
  private:
+  // The first record with this key inside the loaded data and its stored length; null when
+  // absent. Fatal "UE0104: rp invalid" before anything was loaded.
+  const char* FindRecord(const char* key, std::uint32_t* length) const;
+
   char buffer[kSettingsBufferBytes] = {};
   char* writePointer = nullptr;  // next byte to write; null when no writing is under way
   char* dataEnd = nullptr;       // one past the last byte loaded; null before a successful load

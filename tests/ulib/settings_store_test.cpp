@@ -293,40 +293,162 @@ TEST_F(SettingsStoreTest, BrokenCallingOrderIsFatal) {
               "CAppUty:invalid bp");
 }
 
-// A save into a folder the program may not write: the old file used to be truncated or left
-// half written. The child process runs as an ordinary user, since root writes anywhere.
-TEST_F(SettingsStoreTest, AnUnwritableFolderLeavesTheOldFileAsItWas) {
-  const std::string folder = dir.File("locked");
-  std::filesystem::create_directory(folder);
-  nv4test::WriteFileBytes(folder + "/NV4_PARAM.QRD", "old settings");
-  ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+// Saves in folders and files an ordinary user may or may not write. The old file used to be
+// truncated or left half written when the folder was locked, and later the save failed
+// outright in a read-only folder whose settings file the user could write. Each case runs in
+// a child process as an ordinary user, since root writes anywhere.
+TEST_F(SettingsStoreTest, LockedFoldersAndFiles) {
+  struct Case {
+    const char* name;
+    mode_t folderMode;
+    mode_t fileMode;
+    bool saved;       // the new bytes are in the file
+    bool rootOnly;    // needs a file of another user, which only root can set up
+  };
+  const Case kCases[] = {
+      {"read-only folder, writable file: rewritten in place", 0555, 0666, true, false},
+      {"read-only folder, read-only file", 0555, 0444, false, false},
+      {"writable folder, read-only file", 0777, 0444, false, false},
+      // The new file cannot be renamed over another user's file in a sticky folder.
+      {"sticky folder, another user's writable file", 01777, 0666, true, true},
+  };
+  const std::string newBytes("VERSION\0\0\0\0\0\0\0\0\0\x04\0\0\0\x90\x01\0\0", 24);
   ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
-  ASSERT_EQ(chmod((folder + "/NV4_PARAM.QRD").c_str(), 0666), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
-    platform::ScopedScriptedPlatform childPlatform;
-    CAppUty& childStore = *store;
-    childStore.BeginWrite();
-    childStore.WriteInt("VERSION", 400);
-    if (childStore.Save(folder.c_str(), "NV4_PARAM.QRD") != 0) _exit(1);
-    const auto boxes = childPlatform->CallsOf(ScriptedPlatform::CallKind::kMessage);
-    if (boxes.size() != 1 || boxes[0].text != "UE070: Cannot write NV4_PARAM.QRD") _exit(2);
-    if (childStore.WriteOffset() != 24) _exit(4);  // still writing
-    _exit(0);
+  const bool root = geteuid() == 0;
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    if (c.rootOnly && !root) continue;
+    const std::string folder = dir.File("locked");
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directory(folder);
+    const std::string file = folder + "/NV4_PARAM.QRD";
+    nv4test::WriteFileBytes(file, "old settings");
+    ASSERT_EQ(chmod(file.c_str(), c.fileMode), 0);
+    ASSERT_EQ(chmod(folder.c_str(), c.folderMode), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      if (root && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+      platform::ScopedScriptedPlatform childPlatform;
+      CAppUty& childStore = *store;
+      childStore.BeginWrite();
+      childStore.WriteInt("VERSION", 400);
+      const int saved = childStore.Save(folder.c_str(), "NV4_PARAM.QRD");
+      if (saved != (c.saved ? 1 : 0)) _exit(1);
+      const auto boxes = childPlatform->CallsOf(ScriptedPlatform::CallKind::kMessage);
+      if (c.saved && !boxes.empty()) _exit(2);
+      if (!c.saved && (boxes.size() != 1 || boxes[0].text != "UE070: Cannot write NV4_PARAM.QRD")) {
+        _exit(2);
+      }
+      if (childStore.WriteOffset() != (c.saved ? -1 : 24)) _exit(4);
+      _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    chmod(folder.c_str(), 0755);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(nv4test::ReadFileBytes(file), c.saved ? newBytes : "old settings");
+    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"NV4_PARAM.QRD"});
+    struct stat info;
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, c.fileMode);
+    EXPECT_EQ(info.st_uid, geteuid());  // the file itself, not a new one of the child's
   }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  chmod(folder.c_str(), 0755);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(nv4test::ReadFileBytes(folder + "/NV4_PARAM.QRD"), "old settings");
-  EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"NV4_PARAM.QRD"});
 }
 
-// A failure after the new bytes were written (here the name is taken by a folder) removes
-// the new file and keeps the writing state, so a second try can still succeed.
+// A save used to replace a linked settings file by a plain file beside the link, and gave
+// every saved file the mode of a new one.
+TEST_F(SettingsStoreTest, ASaveWritesThroughLinksAndKeepsTheMode) {
+  const std::string newBytes("VERSION\0\0\0\0\0\0\0\0\0\x04\0\0\0\x90\x01\0\0", 24);
+  const std::string start = dir.File("start");
+  const std::string real = dir.File("real");
+  std::filesystem::create_directory(start);
+  std::filesystem::create_directory(real);
+  const std::string link = start + "/NV4_PARAM.QRD";
+  auto save = [&](const std::string& folder) {
+    store->BeginWrite();
+    store->WriteInt("VERSION", 400);
+    return store->Save(folder.c_str(), "NV4_PARAM.QRD");
+  };
+  auto modeOf = [](const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : mode_t{07777};
+  };
+
+  // A plain file keeps its mode, whatever the umask would give a new file.
+  for (const mode_t mode : {mode_t{0600}, mode_t{0640}, mode_t{0664}}) {
+    SCOPED_TRACE(mode);
+    nv4test::WriteFileBytes(real + "/NV4_PARAM.QRD", "old");
+    ASSERT_EQ(chmod((real + "/NV4_PARAM.QRD").c_str(), mode), 0);
+    ASSERT_EQ(save(real), 1);
+    EXPECT_EQ(nv4test::ReadFileBytes(real + "/NV4_PARAM.QRD"), newBytes);
+    EXPECT_EQ(modeOf(real + "/NV4_PARAM.QRD"), mode);
+  }
+
+  // A relative link to a 0600 file: the target is replaced, the link stays a link.
+  nv4test::WriteFileBytes(real + "/NV4_PARAM.QRD", "old");
+  ASSERT_EQ(chmod((real + "/NV4_PARAM.QRD").c_str(), 0600), 0);
+  std::filesystem::create_symlink("../real/NV4_PARAM.QRD", link);
+  ASSERT_EQ(save(start), 1);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(std::filesystem::read_symlink(link).string(), "../real/NV4_PARAM.QRD");
+  EXPECT_EQ(nv4test::ReadFileBytes(real + "/NV4_PARAM.QRD"), newBytes);
+  EXPECT_EQ(modeOf(real + "/NV4_PARAM.QRD"), 0600u);
+  EXPECT_EQ(FolderEntries(start), std::vector<std::string>{"NV4_PARAM.QRD"});
+  EXPECT_EQ(FolderEntries(real), std::vector<std::string>{"NV4_PARAM.QRD"});
+
+  // A link through another link, absolute, to a file not made yet: the file is created.
+  std::filesystem::remove(link);
+  std::filesystem::create_symlink(real + "/hop", link);
+  std::filesystem::create_symlink("made.qrd", real + "/hop");
+  ASSERT_EQ(save(start), 1);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_TRUE(std::filesystem::is_symlink(real + "/hop"));
+  EXPECT_EQ(nv4test::ReadFileBytes(real + "/made.qrd"), newBytes);
+
+  // Links that never reach a file are refused with the store's message.
+  std::filesystem::remove(link);
+  std::filesystem::create_symlink(start + "/loop", link);
+  std::filesystem::create_symlink(link, start + "/loop");
+  scripted->ClearCalls();
+  EXPECT_EQ(save(start), 0);
+  const auto boxes = scripted->CallsOf(ScriptedPlatform::CallKind::kMessage);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "UE070: Cannot write NV4_PARAM.QRD");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+}
+
+// The reads for a file a person may have edited: too long a value is reported, never fatal,
+// and the destination keeps its value.
+TEST_F(SettingsStoreTest, ReadsThatDoNotEndTheProgram) {
+  ASSERT_EQ(store->Load(kFixtures.c_str(), "settings_small.qrd"), 148);
+  char map[8];
+  std::memset(map, '.', sizeof map);
+  EXPECT_EQ(store->ReadRecordIfFits("AP.g_map", map, 4), CAppUty::kRecordTooLong);
+  EXPECT_EQ(std::string(map, 8), "........");
+  EXPECT_EQ(store->ReadRecordIfFits("AP.g_map", map, 8), 8);
+  EXPECT_EQ(std::string(map, 8), std::string("abcd\0\0\0\0", 8));
+  EXPECT_EQ(store->ReadRecordIfFits("AP.none", map, 8), 0);
+  EXPECT_EQ(store->ReadRecordIfFits("AP.g_map", map, -1), CAppUty::kRecordTooLong);
+  std::int32_t value = 77;
+  EXPECT_EQ(store->ReadIntIfFits("AP.g_map", &value), CAppUty::kRecordTooLong);
+  EXPECT_EQ(value, 77);
+  EXPECT_EQ(store->ReadIntIfFits("AP.tz", &value), 4);
+  EXPECT_EQ(value, -32400);
+  EXPECT_EQ(store->ReadIntIfFits("AP.none", &value), 0);
+  EXPECT_EQ(value, -32400);
+  // The fatal reads stay fatal for callers that rely on them.
+  EXPECT_EXIT(store->ReadInt("AP.g_map", &value), ::testing::ExitedWithCode(247),
+              "UE0105: invalid length");
+  auto unloaded = std::make_unique<CAppUty>();
+  EXPECT_EXIT(unloaded->ReadIntIfFits("VERSION", &value), ::testing::ExitedWithCode(247),
+              "UE0104: rp invalid");
+}
+
+// A failure after the new bytes were written (here the name is taken by a folder, so the
+// rename fails) removes the new file and keeps the writing state, so a second try can still
+// succeed.
 TEST_F(SettingsStoreTest, AFailedSaveRemovesItsFileAndCanBeRetried) {
   std::filesystem::create_directory(dir.File("NV4_PARAM.QRD"));
   store->BeginWrite();
