@@ -3,7 +3,8 @@
 // edit box and a spin arrow pair, laid out on a page from a static NumFieldDescriptor and bound
 // to one global. The controls are children of the page, so their notifications go to the page
 // (a CommandTarget), which calls back into the field: on EN_CHANGE ReadValue, on a spin click
-// Step, after changing the global by other means ShowValue.
+// Step, after changing the global by other means ShowValue. A click on the check box reaches the
+// page as BN_CLICKED; the box does not tick itself, the page shows what it decides.
 //
 // Ids: the edit box is base + 5 * index (controlId), the spin controlId + 1, the check box
 // controlId + 3; each field owns a block of five ids. Grid units become pixels through
@@ -16,6 +17,8 @@
 #include <cstdint>
 
 #include "ulib/ui/spin_arrows.h"
+
+class CommandTarget;
 
 // Value types.
 inline constexpr std::int32_t kFieldInt = 1;         // int32 variable, "%d"
@@ -64,11 +67,14 @@ class CUDEdit {
   // text did not change.
   void ShowValue();
   // Parses the edit box's text (at most 15 characters) into the bound variable, with no limits.
-  // 1 when the variable changed, else 0 (a text field never reports a change).
+  // A lone "-" in a decimal field is -1e-8; a text that begins with no number, or with one
+  // outside the variable's range or not finite, reads as 0. 1 when the variable changed, else 0
+  // (a text field never reports a change).
   int ReadValue();
-  // One spin step from the edit box's text: direction 0 up, non-zero down; stepOverride > 0
-  // replaces the step of a decimal field. Applies the limits, stores, ShowValue. Returns the
-  // index of the field to step next (a wrap's carry) or -1.
+  // One spin step from the edit box's text (read as ReadValue reads it): direction 0 up,
+  // non-zero down; stepOverride > 0 replaces the step of a decimal field. An integer stops at
+  // the int32 range before the limits apply. Stores, ShowValue. Returns the index of the field
+  // to step next (a wrap's carry) or -1. Text fields and kFieldFloatWhole only show again.
   int Step(int direction, double stepOverride);
   // Enables or disables the edit box and the spin (label and check box unchanged).
   void Enable(int flag);
@@ -81,7 +87,17 @@ class CUDEdit {
   QCheckBox* check() const { return check_; }
 
  private:
+  // The bound value as the edit box shows it.
+  QString ValueText() const;
+  // Tells the page that the edit box's text changed.
+  void NotifyChange();
+  void DestroyControls();
+
   NumFieldDescriptor* descriptor_ = nullptr;
+  QPointer<QWidget> page_;
+  CommandTarget* target_ = nullptr;  // the page as a listener; null when it is none
+  int editId_ = 0;                   // the edit box's id when the controls were made
+  bool showing_ = false;             // ShowValue is writing the text and tells the page itself
   QPointer<QLabel> label_;
   QPointer<QLineEdit> edit_;
   QPointer<SpinArrows> spin_;

@@ -23,8 +23,15 @@ class SpinArrows : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  // The half of the widget that belongs to an arrow (0 up or right, 1 down or left).
+  QRect ArrowRect(int direction) const;
+  // The arrow under a point of the widget, or -1 outside it.
+  int ArrowAt(const QPoint& at) const;
+
   Qt::Orientation orientation_;
+  int pressed_ = -1;  // the arrow held down by the mouse, drawn sunken; -1 none
 };
