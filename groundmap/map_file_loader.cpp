@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <string>
 
 #include "groundmap/map_file_format.h"
 #include "groundmap/map_projection.h"
@@ -135,10 +137,45 @@ int LoadGroundMap(const char* path) {
   }
 
   std::uint8_t* raster = ScratchRaster();
-  if (!DecodeRows(file.get(), window, have, cx, cy, raster)) return 0;
+  if (!DecodeRows(file.get(), window, have, cx, cy, raster)) {
+    // The shown map stays, so without a word a damaged choice would seem to do nothing.
+    ReportError("GroundMap Broken data %s", path);
+    return 0;
+  }
 
   SetMapGeometry(cx, cy, centreLon, centreLat, halfFov, raster);
   return 1;
+}
+
+std::string GroundMapPath(const char* dir, const char* mapName) {
+  if (mapName == nullptr || *mapName == '\0') return std::string();
+  std::string path;
+  if (mapName[0] == '/' || dir == nullptr || *dir == '\0') {
+    path = mapName;
+  } else {
+    path = dir;
+    if (path.back() != '/') path += '/';
+    path += mapName;
+  }
+  if (path.size() > static_cast<std::size_t>(kMaxMapPathChars)) return std::string();
+  return path;
+}
+
+std::string GroundMapName(const char* dir, const char* path) {
+  namespace fs = std::filesystem;
+  if (path == nullptr) return std::string();
+  const fs::path chosen(path);
+  // The normal form of a folder ends in a separator; a file's never does.
+  auto folderText = [](const fs::path& folder) {
+    std::string text = folder.lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/') text.pop_back();
+    return text;
+  };
+  if (dir != nullptr && *dir != '\0' && chosen.has_filename() && chosen.has_parent_path() &&
+      folderText(chosen.parent_path()) == folderText(fs::path(dir))) {
+    return chosen.filename().string();
+  }
+  return path;
 }
 
 }  // namespace groundmap

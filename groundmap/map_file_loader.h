@@ -1,5 +1,7 @@
 #pragma once
-// Reading a ground-map file into mapProjection.
+// Reading a ground-map file into mapProjection, and where the file named by "AP.g_map" lies.
+
+#include <string>
 
 #include "groundmap/map_file_format.h"
 
@@ -22,8 +24,21 @@ bool ParseMapHeader(const char* text, MapHeaderFields* fields);
 // failed choice of another map keeps the one showing. Tells the user why with ReportError:
 // "Cannot Open GroundMap %s" (unreadable), "GroundMap Broken header %s" (header text or angles:
 // a half field of view outside (0, 90) or a centre latitude beyond 90 degrees), "GroundMap Broken
-// CX,CY %s" (a size outside 1..3200 by 1..2400); a raster that is cut short or whose runs pass
-// the end of their row fails silently.
+// CX,CY %s" (a size outside 1..3200 by 1..2400), "GroundMap Broken data %s" (a raster that is
+// cut short, whose runs pass the end of their row or whose row's codes overrun the row window).
 int LoadGroundMap(const char* path);
+
+// The longest path that GroundMapPath gives: it must fit the program's 1024-byte path buffers.
+inline constexpr int kMaxMapPathChars = 1023;
+
+// The file that a stored map name means: a bare name (or any relative path) lies in dir, a full
+// path stands as it is. Empty when the name is empty or null, or when the path would be longer
+// than kMaxMapPathChars.
+std::string GroundMapPath(const char* dir, const char* mapName);
+
+// What to store for a map chosen at path (a full path) so that GroundMapPath gives the same file
+// again: its bare name when it lies directly in dir, else the path itself. Folders are compared
+// as written, after "." and ".." and repeated or trailing separators are taken out.
+std::string GroundMapName(const char* dir, const char* path);
 
 }  // namespace groundmap

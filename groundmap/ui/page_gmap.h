@@ -11,6 +11,25 @@
 #include "ulib/ui/page_commands.h"
 #include "ulib/ui/sheet_page.h"
 
+class GmapPicture;
+class QAbstractButton;
+class QCheckBox;
+class QLineEdit;
+class SpinArrows;
+
+// Control ids of the page; the zoom field's edit box is 2401 and its spin 2402.
+inline constexpr int kIdGmapSave = 1073;
+inline constexpr int kIdGmapBrowse = 1075;
+inline constexpr int kIdGmapMapName = 1076;
+inline constexpr int kIdGmapPanH = 1077;
+inline constexpr int kIdGmapPanV = 1078;
+inline constexpr int kIdGmapMono = 1094;
+inline constexpr int kIdGmapText = 1098;
+inline constexpr int kIdGmapLine = 1099;
+inline constexpr int kIdGmapCenter = 1121;
+inline constexpr int kIdGmapPicture = 1071;
+inline constexpr int kIdGmapZoomBase = 2401;
+
 class CPageGmap : public QWidget,
                   public groundmap::MapRenderer,
                   public SheetPage,
@@ -44,6 +63,17 @@ class CPageGmap : public QWidget,
  protected:
   void RepaintPicture() override;
   void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QAbstractButton* AddButton(int id, const char* text, const QRect& place, bool check);
+
+  QLineEdit* mapName_ = nullptr;
+  SpinArrows* panH_ = nullptr;
+  SpinArrows* panV_ = nullptr;
+  QCheckBox* textCheck_ = nullptr;
+  QCheckBox* lineCheck_ = nullptr;
+  QCheckBox* monoCheck_ = nullptr;
+  GmapPicture* picture_ = nullptr;
 };
 
 // The page while it exists (set by OnInitDialog), else null.

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -222,7 +223,7 @@ TEST_F(MapFileLoaderTest, RowsOf3200SinglePixelCodesFillTheirWindowExactly) {
   }
 }
 
-TEST_F(MapFileLoaderTest, DamagedRasterFailsSilentlyAndKeepsTheShownMap) {
+TEST_F(MapFileLoaderTest, DamagedRasterSaysSoAndKeepsTheShownMap) {
   const std::string good = UniformRow(4, 2);
   std::string tooLongForWindow = Header(1601, 1);
   // 1601 long codes of one pixel need 3202 bytes: more than a row's window.
@@ -244,8 +245,10 @@ TEST_F(MapFileLoaderTest, DamagedRasterFailsSilentlyAndKeepsTheShownMap) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     scripted_->ClearCalls();
-    EXPECT_EQ(LoadGroundMap(Write("damaged.DAT", c.bytes).c_str()), 0);
-    EXPECT_TRUE(Messages(*scripted_).empty());
+    const std::string path = Write("damaged.DAT", c.bytes);
+    EXPECT_EQ(LoadGroundMap(path.c_str()), 0);
+    // Before, it failed without a word, so choosing such a file seemed to do nothing.
+    EXPECT_EQ(Messages(*scripted_), std::vector<std::string>{"GroundMap Broken data " + path});
     ExpectPreviousMap();
   }
 }
@@ -263,6 +266,62 @@ TEST_F(MapFileLoaderTest, EachLoadReplacesTheWholeMap) {
   ASSERT_EQ(LoadGroundMap(Write("c.DAT", UniformMap(5, 5, 9)).c_str()), 1);
   for (int y = 0; y < 5; ++y) {
     for (int x = 0; x < 5; ++x) EXPECT_EQ(Pixel(x, y), 9);
+  }
+}
+
+TEST(GroundMapPathTest, JoinsABareNameToTheFolderAndKeepsAFullPath) {
+  struct Case {
+    const char* dir;
+    const char* name;
+    std::string path;
+  };
+  const std::string longDir = "/" + std::string(1012, 'd');  // 1013 characters
+  const Case cases[] = {
+      {"/home/obs", "GMe136n34_16.DAT", "/home/obs/GMe136n34_16.DAT"},
+      {"/home/obs/", "GMe136n34_16.DAT", "/home/obs/GMe136n34_16.DAT"},
+      {"/", "a.DAT", "/a.DAT"},
+      {"/home/obs", "/maps/other.DAT", "/maps/other.DAT"},
+      {"/home/obs", "maps/other.DAT", "/home/obs/maps/other.DAT"},
+      {"", "a.DAT", "a.DAT"},
+      {nullptr, "a.DAT", "a.DAT"},
+      {"/home/obs", "", ""},
+      {"/home/obs", nullptr, ""},
+      // 1013 + 1 + 9 = 1023 characters fit the path buffers; one more does not.
+      {longDir.c_str(), "123456789", longDir + "/123456789"},
+      {longDir.c_str(), "1234567890", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.dir ? c.dir : "(null)") + " + " + (c.name ? c.name : "(null)"));
+    EXPECT_EQ(GroundMapPath(c.dir, c.name), c.path);
+  }
+  EXPECT_EQ(GroundMapPath(longDir.c_str(), "123456789").size(), 1023u);
+}
+
+TEST(GroundMapPathTest, NameToStoreIsBareOnlyForAMapDirectlyInTheFolder) {
+  struct Case {
+    const char* dir;
+    const char* path;
+    const char* stored;
+  };
+  const Case cases[] = {
+      {"/home/obs", "/home/obs/a.DAT", "a.DAT"},
+      {"/home/obs/", "/home/obs/a.DAT", "a.DAT"},
+      {"/home/obs", "/home/obs//a.DAT", "a.DAT"},
+      {"/home/obs", "/home/obs/./a.DAT", "a.DAT"},
+      {"/home/obs/maps/..", "/home/obs/a.DAT", "a.DAT"},
+      {"/", "/a.DAT", "a.DAT"},
+      {"/home/obs", "/home/obs/maps/a.DAT", "/home/obs/maps/a.DAT"},
+      {"/home/obs", "/home/observer/a.DAT", "/home/observer/a.DAT"},
+      {"/home/obs", "/home/a.DAT", "/home/a.DAT"},
+      {"", "/home/obs/a.DAT", "/home/obs/a.DAT"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.dir) + " : " + c.path);
+    const std::string stored = GroundMapName(c.dir, c.path);
+    EXPECT_EQ(stored, c.stored);
+    // What is stored leads back to the same file.
+    EXPECT_EQ(std::filesystem::path(GroundMapPath(c.dir, stored.c_str())).lexically_normal(),
+              std::filesystem::path(c.path).lexically_normal());
   }
 }
 
