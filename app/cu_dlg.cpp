@@ -1,10 +1,253 @@
-// Stand-in until the main dialog lands.
 #include "app/cu_dlg.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMoveEvent>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTableView>
+#include <vector>
+
+#include "analysis/result_tables.h"
+#include "app/list_layouts.h"
+#include "app/page_main.h"
+#include "app/params/app_params.h"
+#include "app/window_placement.h"
+#include "groundmap/ui/page_gmap.h"
+#include "platform/platform.h"
+#include "platform/qt/window_message.h"
+#include "ulib/table_cell.h"
+#include "ulib/ui/cu_sheet.h"
+#include "ulib/ui/list_messages.h"
+#include "ulib/ui/main_dialog_link.h"
 
 CUList thePairList;
 
-CUDlg::CUDlg(QWidget* parent) : QDialog(parent) {}
+namespace {
+
+// The holders' places in the client area, in pixels: the Main page's fixed at the top left, the
+// Ground Map page's over the rest, one pixel inside the edges.
+constexpr QRect kLeftHolder(1, 1, 499, 490);
+constexpr int kRightHolderLeft = 501;
+
+std::uint32_t PairMark(std::int32_t row) {
+  return ReadCellUint(pairTable->LiveCell(row, kPairMark));
+}
+
+// The line stops being selected and focused, so that the next click on it selects it again.
+void DeselectLine(CUList& list, std::int32_t line) {
+  QTableView* view = list.View();
+  if (!view || !view->selectionModel()) return;
+  QItemSelectionModel* selection = view->selectionModel();
+  selection->select(view->model()->index(line, 0),
+                    QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+  if (selection->currentIndex().row() == line) selection->clearCurrentIndex();
+}
+
+ScreenRect FromQRect(const QRect& r) {
+  return ScreenRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+}  // namespace
+
+CUDlg::CUDlg(QWidget* parent) : QDialog(parent) {
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+  setWindowTitle("NortavelV4");
+  setMinimumSize(kMinDragWidth, kMinDragHeight);
+  setMaximumSize(kMaxDragWidth, kMaxDragHeight);
+}
+
+// The pages and holders are children of the window and go with it.
 CUDlg::~CUDlg() = default;
 
-void SetPairMark(std::int32_t, std::uint32_t) {}
-void SyncResultMarks() {}
+int CUDlg::DoModal() {
+  OnInitDialog();
+  return exec();
+}
+
+bool CUDlg::OnInitDialog() {
+  BindMainDialog(this);
+
+  thePairList.Bind(this, &layoutUR, pairTable);
+  thePairList.Place(rect());
+  thePairList.Reload(0, 0);
+
+  mainPage_ = new CPageMain;
+  gmapPage_ = new CPageGmap;
+  // The left holder, and with it the Main page, is made and activated before the right one.
+  sheets_[0] = new CUSheet({mainPage_}, "", this, 0);
+  sheets_[1] = new CUSheet({gmapPage_}, "", this, 0);
+
+  RestorePlacement();
+
+  sheets_[1]->SetActivePage(0);
+  sheets_[0]->SetActivePage(0);
+  return true;
+}
+
+void CUDlg::RestorePlacement() {
+  std::vector<ScreenRect> screens;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    screens.push_back(FromQRect(screen->availableGeometry()));
+  }
+  const ScreenRect place = RestoredPlacement(AP.dlgrect, screens);
+  openedRect_ = place;
+  shownNormal_ = false;
+  move(place.left, place.top);
+  resize(place.right - place.left, place.bottom - place.top);
+  switch (ShowStateOf(AP.showcmd)) {
+    case WindowShowState::kMaximised:
+      setWindowState(Qt::WindowMaximized);
+      break;
+    case WindowShowState::kMinimised:
+      setWindowState(Qt::WindowMinimized);
+      break;
+    case WindowShowState::kNormal:
+      setWindowState(Qt::WindowNoState);
+      break;
+  }
+}
+
+void CUDlg::StorePlacement() {
+  AP.showcmd = ShowCommandOf(isMaximized(), isMinimized());
+  if (!shownNormal_) {
+    AP.dlgrect = openedRect_;
+    return;
+  }
+  // The frame's left and top, and the client area's size, of the normal (restored) window.
+  const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+  const QPoint frameTopLeft = normal.topLeft() + normalFrameOffset_;
+  AP.dlgrect.left = frameTopLeft.x();
+  AP.dlgrect.top = frameTopLeft.y();
+  AP.dlgrect.right = frameTopLeft.x() + normal.width();
+  AP.dlgrect.bottom = frameTopLeft.y() + normal.height();
+}
+
+void CUDlg::NoteNormalFrame() {
+  if (!isVisible() || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) return;
+  shownNormal_ = true;
+  // The window manager may draw a maximised window without its border, so the offset is the
+  // one of the normal window.
+  normalFrameOffset_ = frameGeometry().topLeft() - geometry().topLeft();
+}
+
+void CUDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  NoteNormalFrame();
+}
+
+void CUDlg::moveEvent(QMoveEvent* event) {
+  QDialog::moveEvent(event);
+  NoteNormalFrame();
+}
+
+void CUDlg::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) NoteNormalFrame();
+}
+
+void CUDlg::reject() {}
+
+void CUDlg::closeEvent(QCloseEvent* event) {
+  StorePlacement();
+  done(QDialog::Rejected);
+  event->accept();
+}
+
+void CUDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void CUDlg::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  NoteNormalFrame();
+  const int cx = event->size().width();
+  const int cy = event->size().height();
+  if (thePairList.View() && thePairList.parent() == this) thePairList.Place(QRect(0, 0, cx, cy));
+  if (sheets_[0]) {
+    sheets_[0]->setGeometry(kLeftHolder);
+    sheets_[0]->FitToClient();
+  }
+  if (sheets_[1]) {
+    sheets_[1]->setGeometry(kRightHolderLeft, 1, cx - 502, cy - 2);
+    sheets_[1]->FitToClient();
+  }
+}
+
+void CUDlg::customEvent(QEvent* event) {
+  if (event->type() != platform::WindowMessageEvent::EventType()) {
+    QDialog::customEvent(event);
+    return;
+  }
+  const auto* message = static_cast<platform::WindowMessageEvent*>(event);
+  // The list has moved its selection before its message arrives; the handler reads it.
+  if (message->message() == UM_UR_SELECT) {
+    OnPairSelect((QApplication::keyboardModifiers() & Qt::ControlModifier) != 0);
+  }
+}
+
+void CUDlg::OnPairSelect(bool ctrl) {
+  const std::int32_t line = thePairList.SelectedLine();
+  if (line < 0 || line >= thePairList.lineCount()) {
+    selectionState.selectedPair = -1;
+    selectionState.selectedResult = -1;
+    return;
+  }
+  platform::WaitCursor wait;
+  const std::int32_t row = thePairList.RowOfLine(line);
+  if (ctrl) {
+    // Ctrl adds or removes one pair; the other marks and the date range stay.
+    if (PairMark(row) == 0) {
+      SetPairMark(row, 1);
+      selectionState.selectedPair = row;
+    } else {
+      SetPairMark(row, 0);
+      DeselectLine(thePairList, line);
+      selectionState.selectedPair = -1;
+    }
+  } else if (row == selectionState.selectedPair) {
+    // A second click on the selected pair lets it go; its mark stays.
+    DeselectLine(thePairList, line);
+    selectionState.selectedPair = -1;
+  } else {
+    // A plain click makes this pair the only marked one among those shown.
+    for (std::int32_t i = 0; i < thePairList.lineCount(); ++i) {
+      const std::int32_t shown = thePairList.RowOfLine(i);
+      if (PairMark(shown) != 0) {
+        WriteCellUint(pairTable->CellForWrite(shown, kPairMark), 0);
+        thePairList.RedrawLine(i);
+      }
+    }
+    ApplyDateRangeSwapped();
+    SetPairMark(row, 1);
+    selectionState.selectedPair = row;
+  }
+  selectionState.selectedResult = -1;
+  RedrawMapAndStatus();
+}
+
+void SetPairMark(std::int32_t row, std::uint32_t value) {
+  WriteCellUint(pairTable->CellForWrite(row, kPairMark), value);
+  thePairList.RedrawLine(ReadCellInt(pairTable->LiveCell(row, kPairDline)));
+  SyncResultMarks();
+}
+
+void SyncResultMarks() {
+  if (resultTable && pairTable) {
+    for (std::int32_t r = 0; r < resultTable->rowCount; ++r) {
+      if (resultTable->RowExists(r) == 0) continue;
+      const std::int32_t pair = ReadCellInt(resultTable->LiveCell(r, kResultRline));
+      WriteCellUint(resultTable->CellForWrite(r, kResultMark), PairMark(pair) != 0 ? 1u : 0u);
+    }
+  }
+  if (theMainPage) theMainPage->resultList().Reload(0, 0);
+}

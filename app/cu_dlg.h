@@ -3,10 +3,18 @@
 // the "Ground Map" page on the right. Its caption is the status line. Runs modally from start-up.
 
 #include <QDialog>
+#include <QPoint>
 #include <cstdint>
 
+#include "app/params/app_params.h"
 #include "ulib/ui/cu_list.h"
 
+class QCloseEvent;
+class QEvent;
+class QKeyEvent;
+class QResizeEvent;
+class QShowEvent;
+class QMoveEvent;
 class CUSheet;
 class CPageMain;
 class CPageGmap;
@@ -18,15 +26,52 @@ class CUDlg : public QDialog {
   Q_OBJECT
 
  public:
+  // The window is built by OnInitDialog (DoModal runs it); pairTable and resultTable must exist
+  // by then.
   explicit CUDlg(QWidget* parent);
   ~CUDlg() override;
+
+  // Builds the window (OnInitDialog) and runs it until it is closed; the result is not used.
+  int DoModal();
+
+  // Publishes the dialog as the main dialog, binds the pair list, makes the two page holders
+  // (the Main page's first) and restores the stored placement and show command.
+  bool OnInitDialog();
+
+  // The pair selection a select message of the pair list runs; ctrl: the Ctrl key was down.
+  void OnPairSelect(bool ctrl);
 
   // The pages and holders, for tests and for the window link.
   CPageMain* mainPage() const { return mainPage_; }
   CPageGmap* gmapPage() const { return gmapPage_; }
   CUSheet* sheet(int index) const { return sheets_[index]; }
 
+ public slots:
+  // Escape: the main window stays open. It is closed through its close command only.
+  void reject() override;
+
+ protected:
+  // The close command: stores the normal rectangle and the show command in AP, then ends.
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void customEvent(QEvent* event) override;
+  // There is no default button: Enter from a field ends nothing.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
+  void StorePlacement();
+  void RestorePlacement();
+  // Keeps what the normal window is like while it is shown normal.
+  void NoteNormalFrame();
+
+  // The rectangle the window opened with. A window that opens maximised or minimised has never
+  // had a normal rectangle of its own, and keeps this one until it is shown normal.
+  ScreenRect openedRect_ = {};
+  bool shownNormal_ = false;
+  QPoint normalFrameOffset_;  // frame's top left minus the client area's, shown normal
   CUSheet* sheets_[2] = {nullptr, nullptr};
   CPageMain* mainPage_ = nullptr;
   CPageGmap* gmapPage_ = nullptr;

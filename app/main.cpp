@@ -1,10 +1,35 @@
-// Placeholder until the application's start-up is built.
+// NortavelV4: the program takes no options; everything it keeps is in the settings file of the
+// folder it is started in.
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 
+#include "app/cu_app.h"
 #include "platform/c_locale.h"
+#include "platform/platform.h"
+#include "platform/qt/qt_platform.h"
+
+namespace {
+
+bool Set(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  // Without a display Qt would abort with a message about platform plugins; a person needs to
+  // know what to set instead. Never an offscreen window: nobody could close it.
+  if (!Set("DISPLAY") && !Set("WAYLAND_DISPLAY") && !Set("QT_QPA_PLATFORM")) {
+    std::fputs("NortavelV4 needs a graphical display (set DISPLAY or WAYLAND_DISPLAY).\n", stderr);
+    return 1;
+  }
   QApplication app(argc, argv);
   platform::UseCNumericLocale();
+  platform::QtPlatform qtPlatform;
+  platform::Install(&qtPlatform);
+  CUApp().InitInstance();
+  platform::Install(nullptr);
   return 0;
 }

@@ -10,7 +10,21 @@
 #include "ulib/ui/page_commands.h"
 #include "ulib/ui/sheet_page.h"
 
+class QLineEdit;
 class QRadioButton;
+
+// Control ids of the page.
+inline constexpr int kIdInDirEdit = 1165;
+inline constexpr int kIdOutDirEdit = 1017;
+inline constexpr int kIdBrowseInDir = 1121;
+inline constexpr int kIdBrowseOutDir = 1122;
+inline constexpr int kIdReadClicks = 1166;
+inline constexpr int kIdWriteClicks = 1170;
+inline constexpr int kIdWriteResults = 1171;
+inline constexpr int kIdAll = 1020;
+inline constexpr int kIdRange = 1021;
+inline constexpr int kIdAllOn = 1172;
+inline constexpr int kIdAllOff = 1173;
 
 class CPageMain : public QWidget, public SheetPage, public CommandTarget {
   Q_OBJECT
@@ -41,6 +55,8 @@ class CPageMain : public QWidget, public SheetPage, public CommandTarget {
   void OnRange();
 
   CUList& resultList() { return resultList_; }
+  QRadioButton* allButton() const { return allButton_; }
+  QRadioButton* rangeButton() const { return rangeButton_; }
   CUDEdit& field(int i) { return fields_[i]; }
   std::int32_t updating() const { return updating_; }
   std::int32_t initialised() const { return initialised_; }
@@ -51,6 +67,12 @@ class CPageMain : public QWidget, public SheetPage, public CommandTarget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void FirstActivation();
+  void OnResultSelect();
+  void OnResultRightClick(std::intptr_t line);
+  void MarkEveryListedPair(std::uint32_t value);
+  void SetDatesToDataSpan();
+
   std::int32_t updating_ = 1;
   std::int32_t initialised_ = 0;
   std::int32_t active_ = 0;
@@ -58,6 +80,8 @@ class CPageMain : public QWidget, public SheetPage, public CommandTarget {
   CUList resultList_;
   QRadioButton* allButton_ = nullptr;
   QRadioButton* rangeButton_ = nullptr;
+  QLineEdit* inDirEdit_ = nullptr;   // 1165
+  QLineEdit* outDirEdit_ = nullptr;  // 1017
 };
 
 // The page while it exists (set by OnInitDialog), else null.

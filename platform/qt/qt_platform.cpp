@@ -38,7 +38,9 @@ void SetItemId(QWidget* item, int itemId) { item->setProperty(kItemIdProperty, i
 
 QWidget* FindItem(QWidget* window, int itemId) {
   if (!window) return nullptr;
-  for (QWidget* child : window->findChildren<QWidget*>()) {
+  // A window's items are its own children only: the main dialog holds pages whose controls may
+  // carry the same ids as its own.
+  for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     QVariant id = child->property(kItemIdProperty);
     if (id.isValid() && id.toInt() == itemId) return child;
   }

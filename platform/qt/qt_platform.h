@@ -1,6 +1,7 @@
 #pragma once
 // The platform of the running program, on Qt Widgets. Window handles are QWidget pointers; a
-// window's items are its descendants whose "itemId" property holds the id.
+// window's items are its direct children whose "itemId" property holds the id (a child's own
+// children are items of that child, not of the window).
 
 #include "platform/platform.h"
 
@@ -13,6 +14,7 @@ inline constexpr const char* kItemIdProperty = "itemId";
 
 // Gives a window's child the item id that SetItemText finds it by.
 void SetItemId(QWidget* item, int itemId);
+// The window's direct child with the item id, or null.
 QWidget* FindItem(QWidget* window, int itemId);
 
 class QtPlatform final : public Platform {

@@ -37,6 +37,9 @@ bool CCellEdit::event(QEvent* event) {
 void CCellEdit::keyPressEvent(QKeyEvent* event) {
   if (!IsEndKey(event->key())) {
     QLineEdit::keyPressEvent(event);
+    // Used or not, the key ends here. Passed on to the list, Up, Down, Page Up and Page Down
+    // would move its selection under the open editor without the parent being told.
+    event->accept();
     return;
   }
   event->accept();

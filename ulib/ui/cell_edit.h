@@ -1,7 +1,7 @@
 #pragma once
 // The in-place editor a CUList opens over one cell. It takes every key itself, so that a dialog
 // around the list never acts on Enter or Escape while a cell is edited; those two go to the
-// list, which stores or drops the edit.
+// list, which stores or drops the edit. No other key leaves the editor either.
 
 #include <QLineEdit>
 

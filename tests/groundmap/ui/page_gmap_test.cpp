@@ -297,7 +297,9 @@ TEST_F(PageGmapTest, EveryControlOfTheTemplateHasItsIdAndText) {
     QWidget* item = Item(c.id);
     ASSERT_NE(item, nullptr);
     EXPECT_TRUE(item->isVisible());
-    if (c.text) EXPECT_EQ(static_cast<QAbstractButton*>(item)->text(), c.text);
+    if (c.text) {
+      EXPECT_EQ(static_cast<QAbstractButton*>(item)->text(), c.text);
+    }
   }
   EXPECT_EQ(static_cast<SpinArrows*>(Item(kIdGmapPanH))->orientation(), Qt::Horizontal);
   EXPECT_EQ(static_cast<SpinArrows*>(Item(kIdGmapPanV))->orientation(), Qt::Vertical);
@@ -367,7 +369,9 @@ TEST_F(PageGmapTest, TypingAZoomRedrawsAtEachKeystrokeWithTheValueSoFar) {
     EXPECT_EQ(AP.g_zoom, step.zoom);
     EXPECT_EQ(Redraws(), redraws + (step.redraws ? 1 : 0));
     EXPECT_EQ(RenderedSinceMark(), step.redraws);
-    if (step.redraws) EXPECT_DOUBLE_EQ(mapView.mapPerScreen, 10.0 / step.zoom);
+    if (step.redraws) {
+      EXPECT_DOUBLE_EQ(mapView.mapPerScreen, 10.0 / step.zoom);
+    }
   }
 }
 

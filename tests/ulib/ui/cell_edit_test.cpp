@@ -260,6 +260,38 @@ TEST_F(CellEditTest, KeysOnTheListWhileEditingPostNothingAndEndTheEdit) {
   EXPECT_TRUE(recorder.Take().empty()) << "Escape posts nothing";
 }
 
+// Up, Down, Page Up and Page Down typed into the editor went on to the list, which moved its
+// selection without posting the select message, so the parent's idea of the line went stale.
+TEST_F(CellEditTest, KeysTypedInTheEditorStayWithIt) {
+  AddRows(30);
+  Show();
+  CCellEdit* editor = EditCell(5, 0, "7");
+  ASSERT_NE(editor, nullptr);
+  ASSERT_EQ(list.SelectedLine(), 5);
+  const int topBefore = View()->rowAt(0);
+  recorder.Take();
+  struct Typed {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+  };
+  const Typed kKeys[] = {{Qt::Key_Up, Qt::NoModifier},       {Qt::Key_Down, Qt::NoModifier},
+                         {Qt::Key_PageUp, Qt::NoModifier},   {Qt::Key_PageDown, Qt::NoModifier},
+                         {Qt::Key_Home, Qt::ControlModifier}, {Qt::Key_End, Qt::ControlModifier}};
+  for (const Typed& typed : kKeys) {
+    SCOPED_TRACE(QKeySequence(typed.key | typed.modifiers).toString().toStdString());
+    QTest::keyClick(editor, typed.key, typed.modifiers);
+    EXPECT_EQ(list.SelectedLine(), 5);
+    EXPECT_EQ(View()->currentIndex().row(), 5);
+    EXPECT_EQ(View()->rowAt(0), topBefore) << "the lines did not scroll";
+    EXPECT_TRUE(list.editing());
+    EXPECT_EQ(QApplication::focusWidget(), editor);
+  }
+  EXPECT_TRUE(recorder.Take().empty());
+  QTest::keyClick(editor, Qt::Key_Return);
+  EXPECT_EQ(Num(5), 7);
+  EXPECT_EQ(Num(4), 104);
+}
+
 // A sort from the header menu moved the lines under an open editor, which then stored its text
 // into whatever row had come to stand on its line.
 TEST_F(CellEditTest, SortingFromTheHeaderStoresTheEditFirst) {

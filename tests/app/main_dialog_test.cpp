@@ -1,0 +1,432 @@
+#include "app/cu_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include "analysis/record_store.h"
+#include "app/list_layouts.h"
+#include "app/page_main.h"
+#include "app/params/app_params.h"
+#include "app/window_placement.h"
+#include "groundmap/ui/page_gmap.h"
+#include "platform/qt/qt_platform.h"
+#include "platform/qt/window_message.h"
+#include "tests/app/main_window_support.h"
+#include "ulib/messages.h"
+#include "ulib/ui/cu_sheet.h"
+#include "ulib/ui/list_messages.h"
+#include "ulib/ui/list_placement.h"
+
+namespace {
+
+using apptest::AddPair;
+using apptest::AddResult;
+using apptest::PairMarkOf;
+using apptest::ResultMarkOf;
+
+class MainDialogTest : public ::testing::Test {
+ protected:
+  MainDialogTest() {
+    SetDefaultAppParams();
+    selectionState = SelectionState{};
+    theRecordStore().recordCount = 0;
+  }
+  ~MainDialogTest() override { MainDialog = nullptr; }
+
+  // Four pairs shown in the list: pair 0 with results 0 and 1, pair 1 with result 2, pair 2
+  // with results 3 and 4, pair 3 with none. Every mark starts at 1, as pairing leaves them.
+  void FillPairs() {
+    for (int i = 0; i < 4; ++i) AddPair(i + 1);
+    AddResult(0);
+    AddResult(0);
+    AddResult(1);
+    AddResult(2);
+    AddResult(2);
+  }
+
+  // The dialog built and shown, its pair list reloaded over the tables' rows.
+  CUDlg& Open() {
+    dialog = std::make_unique<CUDlg>(nullptr);
+    dialog->OnInitDialog();
+    dialog->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    thePairList.Reload(0, 0);
+    return *dialog;
+  }
+
+  void SelectLine(int line) {
+    QTableView* view = thePairList.View();
+    view->selectionModel()->setCurrentIndex(
+        view->model()->index(line, 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
+
+  std::vector<std::uint32_t> PairMarks() {
+    std::vector<std::uint32_t> marks;
+    for (int r = 0; r < pairTable->rowCount; ++r) marks.push_back(PairMarkOf(r));
+    return marks;
+  }
+  std::vector<std::uint32_t> ResultMarks() {
+    std::vector<std::uint32_t> marks;
+    for (int r = 0; r < resultTable->rowCount; ++r) marks.push_back(ResultMarkOf(r));
+    return marks;
+  }
+  bool CaptionWritten() { return scripted->windowTexts.count(dialog.get()) != 0; }
+
+  platform::ScopedScriptedPlatform scripted;
+  apptest::ScopedTables tables;
+  std::unique_ptr<CUDlg> dialog;
+};
+
+TEST_F(MainDialogTest, BuildsTheListAndBothPagesAndPublishesItself) {
+  FillPairs();
+  CUDlg& d = Open();
+  EXPECT_EQ(d.windowTitle().left(10), "NortavelV4");
+  EXPECT_EQ(MainDialog, &d);
+  EXPECT_EQ(thePairList.parent(), &d);
+  EXPECT_EQ(thePairList.layout(), &layoutUR);
+  EXPECT_EQ(thePairList.table(), pairTable);
+  EXPECT_EQ(thePairList.lineCount(), 4);
+
+  ASSERT_NE(d.sheet(0), nullptr);
+  ASSERT_NE(d.sheet(1), nullptr);
+  EXPECT_EQ(d.sheet(0)->count(), 1);
+  EXPECT_EQ(d.sheet(0)->tabText(0), "Main");
+  EXPECT_EQ(d.sheet(0)->currentWidget(), d.mainPage());
+  EXPECT_EQ(d.sheet(1)->count(), 1);
+  EXPECT_EQ(d.sheet(1)->tabText(0), "Ground Map");
+  EXPECT_EQ(d.sheet(1)->currentWidget(), d.gmapPage());
+  EXPECT_EQ(theMainPage, d.mainPage());
+  EXPECT_EQ(theGmapPage, d.gmapPage());
+  EXPECT_EQ(d.mainPage()->active(), 1);
+  EXPECT_EQ(d.gmapPage()->active, 1);
+}
+
+TEST_F(MainDialogTest, PlacesTheHoldersAndThePairListForEverySize) {
+  CUDlg& d = Open();
+  for (QSize size : {QSize(820, 570), QSize(1300, 800), QSize(1900, 1200)}) {
+    SCOPED_TRACE(size.width());
+    d.resize(size);
+    QCoreApplication::processEvents();
+    const int cx = d.width();
+    const int cy = d.height();
+    ASSERT_EQ(QSize(cx, cy), size);
+    EXPECT_EQ(d.sheet(0)->geometry(), QRect(1, 1, 499, 490));
+    EXPECT_EQ(d.sheet(1)->geometry(), QRect(501, 1, cx - 502, cy - 2));
+    const ListRect list = PlaceRect(layoutUR, cx, cy);
+    EXPECT_EQ(thePairList.View()->geometry(), QRect(list.x, list.y, list.width, list.height));
+    EXPECT_EQ(list.y, 500);
+    // The pages fill their holders.
+    EXPECT_GT(d.mainPage()->height(), 400);
+    EXPECT_GT(d.gmapPage()->width(), cx - 502 - 20);
+  }
+}
+
+TEST_F(MainDialogTest, SizeStaysWithinTheDragLimits) {
+  CUDlg& d = Open();
+  d.resize(500, 300);
+  EXPECT_EQ(d.size(), QSize(kMinDragWidth, kMinDragHeight));
+  d.resize(2500, 1500);
+  EXPECT_EQ(d.size(), QSize(kMaxDragWidth, kMaxDragHeight));
+}
+
+// ---- pair selection ---------------------------------------------------------------------------
+
+TEST_F(MainDialogTest, APlainClickMarksOnlyThatPairAndSwapsTheDateRange) {
+  FillPairs();
+  AP.y1 = 2023, AP.m1 = 8, AP.d1 = 12, AP.y2 = 2023, AP.m2 = 8, AP.d2 = 14;
+  ApplyDateRange();
+  selectionState.selectedResult = 3;
+  Open();
+  SelectLine(1);
+  dialog->OnPairSelect(false);
+
+  EXPECT_EQ(selectionState.selectedPair, 1);
+  EXPECT_EQ(selectionState.selectedResult, -1);
+  EXPECT_EQ(PairMarks(), (std::vector<std::uint32_t>{0, 1, 0, 0}));
+  EXPECT_EQ(ResultMarks(), (std::vector<std::uint32_t>{0, 0, 1, 0, 0}));
+  EXPECT_EQ(dateRange.date1.day, 14) << "the end date comes first while a pair is selected";
+  EXPECT_EQ(dateRange.date2.day, 12);
+  EXPECT_TRUE(CaptionWritten()) << "the status line follows every selection";
+}
+
+TEST_F(MainDialogTest, APlainClickOnTheSelectedPairLetsItGoAndKeepsEveryMark) {
+  FillPairs();
+  Open();
+  SelectLine(2);
+  dialog->OnPairSelect(false);
+  ASSERT_EQ(selectionState.selectedPair, 2);
+  dialog->OnPairSelect(false);  // the same line again
+
+  EXPECT_EQ(selectionState.selectedPair, -1);
+  EXPECT_EQ(thePairList.SelectedLine(), -1);
+  EXPECT_EQ(PairMarks(), (std::vector<std::uint32_t>{0, 0, 1, 0}));
+  EXPECT_EQ(ResultMarks(), (std::vector<std::uint32_t>{0, 0, 0, 1, 1}));
+}
+
+TEST_F(MainDialogTest, CtrlAddsAndRemovesOnePairWithoutTouchingTheOthersOrTheDates) {
+  FillPairs();
+  for (int r : {0, 1, 2, 3}) WriteCellUint(pairTable->CellForWrite(r, kPairMark), 0);
+  WriteCellUint(pairTable->CellForWrite(2, kPairMark), 1);
+  ApplyDateRange();
+  const DateRange before = dateRange;
+  Open();
+
+  SelectLine(0);  // unmarked: gains its mark and becomes the selected pair
+  dialog->OnPairSelect(true);
+  EXPECT_EQ(selectionState.selectedPair, 0);
+  EXPECT_EQ(PairMarks(), (std::vector<std::uint32_t>{1, 0, 1, 0}));
+  EXPECT_EQ(ResultMarks(), (std::vector<std::uint32_t>{1, 1, 0, 1, 1}));
+
+  SelectLine(2);  // marked: loses its mark and its selection
+  dialog->OnPairSelect(true);
+  EXPECT_EQ(selectionState.selectedPair, -1);
+  EXPECT_EQ(thePairList.SelectedLine(), -1);
+  EXPECT_EQ(PairMarks(), (std::vector<std::uint32_t>{1, 0, 0, 0}));
+  EXPECT_EQ(ResultMarks(), (std::vector<std::uint32_t>{1, 1, 0, 0, 0}));
+
+  EXPECT_EQ(dateRange.date1.year, before.date1.year);
+  EXPECT_EQ(dateRange.date1.day, before.date1.day);
+  EXPECT_EQ(dateRange.date2.day, before.date2.day);
+}
+
+TEST_F(MainDialogTest, WithNoLineSelectedOnlyTheSelectionIsCleared) {
+  FillPairs();
+  Open();
+  selectionState.selectedPair = 2;
+  selectionState.selectedResult = 4;
+  scripted->ClearCalls();
+  scripted->windowTexts.clear();
+  dialog->OnPairSelect(false);
+  EXPECT_EQ(selectionState.selectedPair, -1);
+  EXPECT_EQ(selectionState.selectedResult, -1);
+  EXPECT_EQ(PairMarks(), (std::vector<std::uint32_t>{1, 1, 1, 1}));
+  EXPECT_FALSE(CaptionWritten());
+}
+
+// A click's message that arrives after the list was emptied finds no line any more.
+TEST_F(MainDialogTest, ASelectMessageAfterTheListWasEmptiedChangesNothing) {
+  FillPairs();
+  Open();
+  SelectLine(3);
+  platform::PostWindowMessage(dialog.get(), UM_UR_SELECT, 0, 3);
+  thePairList.DeleteAllRows();
+  selectionState.selectedPair = 1;
+  scripted->windowTexts.clear();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(selectionState.selectedPair, -1);
+  EXPECT_EQ(selectionState.selectedResult, -1);
+  EXPECT_FALSE(CaptionWritten());
+}
+
+TEST_F(MainDialogTest, ClicksOnThePairListRunTheSelectionWithTheCtrlKey) {
+  FillPairs();
+  for (int r : {0, 1, 2, 3}) WriteCellUint(pairTable->CellForWrite(r, kPairMark), 0);
+  Open();
+  QTableView* view = thePairList.View();
+  auto at = [view](int line) { return view->visualRect(view->model()->index(line, 2)).center(); };
+
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at(1));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(selectionState.selectedPair, 1);
+  EXPECT_EQ(PairMarks(), (std::vector<std::uint32_t>{0, 1, 0, 0}));
+
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, at(3));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(selectionState.selectedPair, 3);
+  EXPECT_EQ(PairMarks(), (std::vector<std::uint32_t>{0, 1, 0, 1}));
+
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, at(1));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(selectionState.selectedPair, -1);
+  EXPECT_EQ(PairMarks(), (std::vector<std::uint32_t>{0, 0, 0, 1}));
+
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at(2));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(selectionState.selectedPair, 2);
+  EXPECT_EQ(PairMarks(), (std::vector<std::uint32_t>{0, 0, 1, 0}));
+}
+
+TEST_F(MainDialogTest, ResultMarksFollowTheirPairsAndDeletedResultsAreLeftAlone) {
+  FillPairs();
+  resultTable->DeleteRow(1);
+  WriteCellUint(pairTable->CellForWrite(0, kPairMark), 0);
+  WriteCellUint(pairTable->CellForWrite(1, kPairMark), 7);  // any non-zero mark counts as set
+  SyncResultMarks();
+  EXPECT_EQ(ResultMarkOf(0), 0u);
+  EXPECT_EQ(resultTable->RowExists(1), 0u);
+  EXPECT_EQ(ResultMarkOf(2), 1u);
+  EXPECT_EQ(ResultMarkOf(3), 1u);
+}
+
+// ---- closing ------------------------------------------------------------------------------
+
+TEST_F(MainDialogTest, EscapeAndEnterLeaveTheWindowOpenAndTheCloseCommandEndsIt) {
+  AP.dlgrect = {60, 40, 1000, 700};
+  dialog = std::make_unique<CUDlg>(nullptr);
+  bool openAfterKeys = false;
+  int buttonsPushed = 0;
+  QTimer::singleShot(0, [&] {
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    // A button that had the focus last must not become a default that Enter in a field pushes.
+    for (QAbstractButton* button : dialog->mainPage()->findChildren<QAbstractButton*>()) {
+      QObject::connect(button, &QAbstractButton::clicked, [&] { ++buttonsPushed; });
+    }
+    auto* read = qobject_cast<QAbstractButton*>(platform::FindItem(dialog->mainPage(), kIdReadClicks));
+    auto* field = qobject_cast<QLineEdit*>(platform::FindItem(dialog->mainPage(), 2031));
+    EXPECT_NE(read, nullptr);
+    EXPECT_NE(field, nullptr);
+    if (read && field) {
+      read->setFocus();
+      field->setFocus();
+      QTest::keyClick(field, Qt::Key_Return);
+      QTest::keyClick(field, Qt::Key_Enter);
+      QTest::keyClick(field, Qt::Key_Escape);
+    }
+    QTest::keyClick(dialog.get(), Qt::Key_Enter);
+    QCoreApplication::processEvents();
+    openAfterKeys = dialog->isVisible();
+    AP.dlgrect = {0, 0, 0, 0};
+    AP.showcmd = 0;
+    dialog->close();
+  });
+  dialog->DoModal();
+  EXPECT_TRUE(openAfterKeys);
+  EXPECT_EQ(buttonsPushed, 0);
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_EQ(AP.dlgrect.left, 60) << "the close command stores the placement";
+  EXPECT_EQ(AP.dlgrect.right, 1000);
+  EXPECT_EQ(AP.showcmd, kShowNormal);
+  EXPECT_EQ(MainDialog, nullptr) << "boxes after the close have no owner";
+}
+
+// ---- placement ----------------------------------------------------------------------------
+
+struct PlacementCase {
+  const char* what;
+  ScreenRect stored;
+  ScreenRect opened;
+};
+
+TEST_F(MainDialogTest, OpensWhereItWasClosedOrAtTheDefaultWhenThatCannotBeSeen) {
+  const PlacementCase kCases[] = {
+      {"stored", {100, 50, 1100, 750}, {100, 50, 1100, 750}},
+      {"first run", {20, 10, 840, 580}, {20, 10, 840, 580}},
+      {"off every screen", {6000, 5000, 7000, 5700}, kDefaultPlacement},
+      {"no area", {300, 200, 300, 900}, kDefaultPlacement},
+      {"upside down", {300, 900, 1200, 200}, kDefaultPlacement},
+  };
+  for (const PlacementCase& c : kCases) {
+    SCOPED_TRACE(c.what);
+    AP.dlgrect = c.stored;
+    AP.showcmd = kShowNormal;
+    CUDlg& d = Open();
+    EXPECT_EQ(d.frameGeometry().topLeft(), QPoint(c.opened.left, c.opened.top));
+    EXPECT_EQ(d.size(), QSize(c.opened.right - c.opened.left, c.opened.bottom - c.opened.top));
+    AP.dlgrect = {};
+    d.close();
+    EXPECT_EQ(AP.dlgrect.left, c.opened.left);
+    EXPECT_EQ(AP.dlgrect.top, c.opened.top);
+    EXPECT_EQ(AP.dlgrect.right, c.opened.right);
+    EXPECT_EQ(AP.dlgrect.bottom, c.opened.bottom);
+    EXPECT_EQ(AP.showcmd, kShowNormal);
+    dialog.reset();
+  }
+}
+
+TEST_F(MainDialogTest, ClosedMaximisedItStoresItsNormalRectangleAndComesBackMaximised) {
+  AP.dlgrect = {40, 30, 900, 650};
+  AP.showcmd = kShowNormal;
+  Open();
+  dialog->showMaximized();
+  QTRY_VERIFY(dialog->isMaximized());
+  dialog->close();
+  EXPECT_EQ(AP.showcmd, kShowMaximised);
+  EXPECT_EQ(AP.dlgrect.left, 40);
+  EXPECT_EQ(AP.dlgrect.top, 30);
+  EXPECT_EQ(AP.dlgrect.right, 900);
+  EXPECT_EQ(AP.dlgrect.bottom, 650);
+  dialog.reset();
+
+  // The next run opens maximised over the same normal rectangle, and keeps both at its close.
+  Open();
+  EXPECT_TRUE(dialog->isMaximized());
+  EXPECT_EQ(dialog->normalGeometry(), QRect(40, 30, 860, 620));
+  AP = {};
+  dialog->close();
+  EXPECT_EQ(AP.showcmd, kShowMaximised);
+  EXPECT_EQ(AP.dlgrect.left, 40);
+  EXPECT_EQ(AP.dlgrect.top, 30);
+  EXPECT_EQ(AP.dlgrect.right, 900);
+  EXPECT_EQ(AP.dlgrect.bottom, 650);
+}
+
+TEST_F(MainDialogTest, ShowCommandsOtherThanMaximisedOrMinimisedOpenNormal) {
+  struct Case {
+    std::int32_t showcmd;
+    Qt::WindowStates state;
+  };
+  const Case kCases[] = {{0, Qt::WindowNoState},
+                         {1, Qt::WindowNoState},
+                         {2, Qt::WindowMinimized},
+                         {3, Qt::WindowMaximized},
+                         {9, Qt::WindowNoState}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.showcmd);
+    AP.dlgrect = kDefaultPlacement;
+    AP.showcmd = c.showcmd;
+    dialog = std::make_unique<CUDlg>(nullptr);
+    dialog->OnInitDialog();
+    EXPECT_EQ(dialog->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), c.state);
+    dialog.reset();
+  }
+}
+
+TEST(WindowPlacementTest, StoredRectanglesThatCannotBeUsedGiveTheDefault) {
+  const std::vector<ScreenRect> twoScreens = {{0, 0, 1920, 1170}, {1920, 0, 3200, 1024}};
+  struct Case {
+    const char* what;
+    ScreenRect stored;
+    bool kept;
+  };
+  const Case kCases[] = {
+      {"on the first screen", {20, 10, 840, 580}, true},
+      {"on the second screen", {2000, 100, 2900, 800}, true},
+      {"partly off the right edge", {3000, 100, 3900, 800}, true},
+      {"right of every screen", {3200, 100, 4100, 800}, false},
+      {"above every screen", {100, -900, 900, 0}, false},
+      {"in the gap below the second screen", {2000, 1030, 2900, 1160}, false},
+      {"zero width", {500, 100, 500, 800}, false},
+      {"negative height", {500, 800, 1300, 100}, false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    const ScreenRect r = RestoredPlacement(c.stored, twoScreens);
+    const ScreenRect expected = c.kept ? c.stored : kDefaultPlacement;
+    EXPECT_EQ(r.left, expected.left);
+    EXPECT_EQ(r.top, expected.top);
+    EXPECT_EQ(r.right, expected.right);
+    EXPECT_EQ(r.bottom, expected.bottom);
+  }
+  // Without a screen to go by, only the area counts.
+  EXPECT_EQ(RestoredPlacement({5000, 5000, 6000, 6000}, {}).left, 5000);
+  EXPECT_EQ(RestoredPlacement({5000, 5000, 5000, 6000}, {}).left, kDefaultPlacement.left);
+}
+
+TEST(WindowPlacementTest, ShowCommandsBothWays) {
+  EXPECT_EQ(ShowStateOf(3), WindowShowState::kMaximised);
+  EXPECT_EQ(ShowStateOf(2), WindowShowState::kMinimised);
+  for (int other : {-1, 0, 1, 4, 5, 10}) EXPECT_EQ(ShowStateOf(other), WindowShowState::kNormal);
+  EXPECT_EQ(ShowCommandOf(false, false), 1);
+  EXPECT_EQ(ShowCommandOf(true, false), 3);
+  EXPECT_EQ(ShowCommandOf(false, true), 2);
+  EXPECT_EQ(ShowCommandOf(true, true), 2) << "minimised from maximised is minimised";
+}
+
+}  // namespace

@@ -1,0 +1,156 @@
+#pragma once
+// What the tests of the running program share: the four tables with their pools, pair and
+// result rows, a start-up folder to run in, a scripted platform that also writes the real
+// window texts, and a watchdog for boxes that no test step answers.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "analysis/result_tables.h"
+#include "app/click_table.h"
+#include "platform/qt/qt_platform.h"
+#include "platform/scripted_platform.h"
+#include "tests/support/locale_guard.h"
+#include "ulib/node_pool.h"
+#include "ulib/string_pool.h"
+#include "ulib/table_cell.h"
+
+namespace apptest {
+
+// The four tables as start-up makes them, deleted (with the pools) at the end.
+class ScopedTables {
+ public:
+  ScopedTables() {
+    UcbufAlloc("initial str");
+    CellBufAlloc();
+    pairTable = new CUTable(&PairTable);
+    resultTable = new CUTable(&ResultTable);
+    clickTable1 = new CUTable(&ClickTable);
+    clickTable2 = new CUTable(&ClickTable);
+  }
+  ~ScopedTables() {
+    delete clickTable2;
+    delete clickTable1;
+    delete resultTable;
+    delete pairTable;
+    clickTable2 = clickTable1 = resultTable = pairTable = nullptr;
+    CellBufFreeAll();
+    UcbufFreeAll();
+  }
+  ScopedTables(const ScopedTables&) = delete;
+  ScopedTables& operator=(const ScopedTables&) = delete;
+};
+
+// A pair row as pairing makes it: numbered, marked 1.
+inline std::int32_t AddPair(std::int32_t number, std::uint32_t mark = 1) {
+  const std::int32_t row = pairTable->AddRow();
+  WriteCellInt(pairTable->CellForWrite(row, kPairNumber), number);
+  pairTable->SetString(row, kPairLocaltime, ("20230812_0000" + std::to_string(10 + number)).c_str());
+  WriteCellUint(pairTable->CellForWrite(row, kPairMark), mark);
+  return row;
+}
+
+// A result row of a pair row.
+inline std::int32_t AddResult(std::int32_t pairRow, std::uint32_t mark = 1) {
+  const std::int32_t row = resultTable->AddRow();
+  WriteCellInt(resultTable->CellForWrite(row, kResultRline), pairRow);
+  WriteCellUint(resultTable->CellForWrite(row, kResultMark), mark);
+  return row;
+}
+
+inline std::uint32_t PairMarkOf(std::int32_t row) {
+  return ReadCellUint(pairTable->LiveCell(row, kPairMark));
+}
+inline std::uint32_t ResultMarkOf(std::int32_t row) {
+  return ReadCellUint(resultTable->LiveCell(row, kResultMark));
+}
+
+// Runs the test in a fresh folder, as if the program were started there; the previous current
+// folder comes back after.
+class ScopedStartFolder {
+ public:
+  ScopedStartFolder() : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir_.path());
+  }
+  ~ScopedStartFolder() { std::filesystem::current_path(previous_); }
+  ScopedStartFolder(const ScopedStartFolder&) = delete;
+  ScopedStartFolder& operator=(const ScopedStartFolder&) = delete;
+  const std::string& path() const { return dir_.path(); }
+  std::string File(const std::string& name) const { return dir_.File(name); }
+
+ private:
+  nv4test::TempDir dir_;
+  std::filesystem::path previous_;
+};
+
+// Records every call like the scripted platform and answers from its queue, but also writes
+// captions and item texts into the real windows, so that what a person would see can be
+// looked at.
+class ShowingPlatform : public platform::ScriptedPlatform {
+ public:
+  ShowingPlatform() : previous_(platform::Install(this)) {
+    SetMissingAnswerHandler(
+        [](const std::string& what) { ADD_FAILURE() << "no scripted answer for " << what; });
+  }
+  ~ShowingPlatform() override { platform::Install(previous_); }
+  ShowingPlatform(const ShowingPlatform&) = delete;
+  ShowingPlatform& operator=(const ShowingPlatform&) = delete;
+
+  bool SetWindowText(platform::WindowHandle window, const std::string& text) override {
+    ScriptedPlatform::SetWindowText(window, text);
+    return qt_.SetWindowText(window, text);
+  }
+  bool SetItemText(platform::WindowHandle window, int itemId, const std::string& text) override {
+    ScriptedPlatform::SetItemText(window, itemId, text);
+    return qt_.SetItemText(window, itemId, text);
+  }
+
+  // The texts of the message boxes shown so far, in order.
+  std::vector<std::string> Messages() const {
+    std::vector<std::string> texts;
+    for (const auto& call : CallsOf(CallKind::kMessage)) texts.push_back(call.text);
+    return texts;
+  }
+
+ private:
+  platform::QtPlatform qt_;
+  platform::Platform* previous_;
+};
+
+// A real modal box or popup that stays up for two seconds is one no test step answers: the
+// test fails and the box is closed, so that nothing waits for a person.
+class ModalWatchdog {
+ public:
+  explicit ModalWatchdog(QWidget* allowed = nullptr) : allowed_(allowed) {
+    timer_.setInterval(500);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* up = QApplication::activePopupWidget();
+      if (!up) up = QApplication::activeModalWidget();
+      if (!up || up == allowed_ || up != last_) {
+        last_ = up;
+        ticks_ = 0;
+        return;
+      }
+      if (++ticks_ < 4) return;
+      ADD_FAILURE() << "an unexpected " << up->metaObject()->className() << " stayed open";
+      up->close();
+      ticks_ = 0;
+    });
+    timer_.start();
+  }
+  void Allow(QWidget* window) { allowed_ = window; }
+
+ private:
+  QTimer timer_;
+  QWidget* allowed_;
+  QWidget* last_ = nullptr;
+  int ticks_ = 0;
+};
+
+}  // namespace apptest
