@@ -7,6 +7,7 @@
 #include "app/cu_app.h"
 #include "platform/c_locale.h"
 #include "platform/platform.h"
+#include "platform/qt/program_font.h"
 #include "platform/qt/qt_platform.h"
 
 namespace {
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   platform::UseCNumericLocale();
+  platform::UseProgramFont();
   platform::QtPlatform qtPlatform;
   platform::Install(&qtPlatform);
   CUApp().InitInstance();

@@ -18,7 +18,10 @@ DialogBaseUnits CurrentDialogBaseUnits() {
 QRect DialogUnitsToPixels(int x, int y, int width, int height, DialogBaseUnits units) {
   auto across = [&](int du) { return static_cast<int>(std::lround(du * units.charWidth / 4.0)); };
   auto down = [&](int du) { return static_cast<int>(std::lround(du * units.charHeight / 8.0)); };
-  return QRect(across(x), down(y), across(width), down(height));
+  // Corners, not sizes, are converted: two controls that meet in dialog units meet in pixels,
+  // never overlapping or leaving a gap by a rounded pixel.
+  const int left = across(x), top = down(y);
+  return QRect(left, top, across(x + width) - left, down(y + height) - top);
 }
 
 QRect DialogUnitsToPixels(int x, int y, int width, int height) {

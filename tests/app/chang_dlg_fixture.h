@@ -35,11 +35,13 @@
 #include "groundmap/map_image.h"
 #include "groundmap/ui/page_gmap.h"
 #include "platform/c_locale.h"
+#include "platform/qt/dialog_units.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/scripted_platform.h"
 #include "tests/app/main_window_support.h"
 #include "ulib/table_cell.h"
 #include "ulib/ui/cell_edit.h"
+#include "ulib/ui/grid_scale.h"
 
 namespace changtest {
 
@@ -111,9 +113,18 @@ struct ResultLine {
 
 class ChangDlgTest : public ::testing::Test {
  protected:
+  double savedScaleX_ = 0.0;
+  double savedScaleY_ = 0.0;
   static constexpr const char* kMapFile = NV4_SOURCE_DIR "/data/GMe136n34_16.DAT";
 
   void SetUp() override {
+    // The lists are placed in grid units, which the Main page measures from its "all off"
+    // button once it stands: the dialog is tested at the scale the program runs with.
+    savedScaleX_ = gridScaleX;
+    savedScaleY_ = gridScaleY;
+    const QRect allOff = platform::DialogUnitsToPixels(160, 64, 28, 10);
+    gridScaleX = (allOff.x() - 1) / 280.0;
+    gridScaleY = (allOff.y() - 3) / 100.0;
     InitCalendarTables();
     SetDefaultAppParams();
     AP.latest = 1;
@@ -135,6 +146,8 @@ class ChangDlgTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    gridScaleX = savedScaleX_;
+    gridScaleY = savedScaleY_;
     EmptyRecordStore();
     selectionState = SelectionState{};
     std::error_code ignored;

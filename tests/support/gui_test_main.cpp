@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "platform/c_locale.h"
+#include "platform/qt/program_font.h"
 #include "platform/scripted_platform.h"
 
 int main(int argc, char** argv) {
@@ -11,6 +12,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   platform::UseCNumericLocale();
+  // Windows are tested in the font the program shows them in.
+  platform::UseProgramFont();
   platform::ScopedScriptedPlatform::SetDefaultMissingAnswerHandler(
       [](const std::string& what) { ADD_FAILURE() << "no scripted answer for " << what; });
   return RUN_ALL_TESTS();

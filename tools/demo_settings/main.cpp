@@ -3,8 +3,10 @@
 //
 //   demo_settings <start-up folder> <input folder> <output folder>
 //
-// The file holds "VERSION" 400, "AP.indir" and "AP.outdir", the folders made absolute; every
-// other setting keeps the program's default.
+// The file holds "VERSION" 400, "AP.indir" and "AP.outdir", the folders made absolute, and a
+// main window of 1400 x 900 pixels, large enough to show the map page's controls and a long pair
+// list at once (the program's first-run window is 820 x 570); every other setting keeps the
+// program's default.
 
 #include <cstdio>
 #include <filesystem>
@@ -51,6 +53,10 @@ int main(int argc, char** argv) {
 
   theAppUty.BeginWrite();
   theAppUty.WriteInt("VERSION", kSettingsVersion);
+  theAppUty.WriteInt("AP.dlgrect.top", 10);
+  theAppUty.WriteInt("AP.dlgrect.left", 20);
+  theAppUty.WriteInt("AP.dlgrect.bottom", 910);
+  theAppUty.WriteInt("AP.dlgrect.right", 1420);
   theAppUty.WriteString("AP.indir", input.c_str());
   theAppUty.WriteString("AP.outdir", output.c_str());
   // The store says why when it cannot write the file.

@@ -1,5 +1,6 @@
 #include "ulib/ui/cu_dedit.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -9,6 +10,17 @@
 #include "ulib/ui/page_commands.h"
 
 namespace {
+
+// A label narrower than its text ("GD" in a few pixels) is drawn narrower rather than cut off:
+// the field's edit box starts right after it, so the label cannot grow.
+void FitLabelText(QLabel* label) {
+  const int needed = label->fontMetrics().horizontalAdvance(label->text());
+  const int room = label->width();
+  if (needed <= room || needed <= 0) return;
+  QFont font = label->font();
+  font.setStretch(std::max(50, room * 100 / needed));
+  label->setFont(font);
+}
 
 // The static-control id every label shares.
 constexpr int kLabelId = 0xFFFF;
@@ -75,6 +87,7 @@ void CUDEdit::CreateControls(QWidget* page, NumFieldDescriptor* descriptor, int 
     label_ = new QLabel(QString::fromUtf8(d.label, strnlen(d.label, kFieldLabelChars)), page);
     label_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     label_->setGeometry(GridRect(cx, d.y + 2, cx + d.labelWidth, d.y + 17));
+    FitLabelText(label_);
     platform::SetItemId(label_, kLabelId);
     label_->show();
     cx += d.labelWidth + 2;
