@@ -38,15 +38,6 @@ std::uint32_t PairMark(std::int32_t row) {
   return ReadCellUint(pairTable->LiveCell(row, kPairMark));
 }
 
-// The line stops being selected and focused, so that the next click on it selects it again.
-void DeselectLine(CUList& list, std::int32_t line) {
-  QTableView* view = list.View();
-  if (!view || !view->selectionModel()) return;
-  QItemSelectionModel* selection = view->selectionModel();
-  selection->select(view->model()->index(line, 0),
-                    QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
-  if (selection->currentIndex().row() == line) selection->clearCurrentIndex();
-}
 
 ScreenRect FromQRect(const QRect& r) {
   return ScreenRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
@@ -211,12 +202,12 @@ void CUDlg::OnPairSelect(bool ctrl) {
       selectionState.selectedPair = row;
     } else {
       SetPairMark(row, 0);
-      DeselectLine(thePairList, line);
+      thePairList.DeselectLine(line);
       selectionState.selectedPair = -1;
     }
   } else if (row == selectionState.selectedPair) {
     // A second click on the selected pair lets it go; its mark stays.
-    DeselectLine(thePairList, line);
+    thePairList.DeselectLine(line);
     selectionState.selectedPair = -1;
   } else {
     // A plain click makes this pair the only marked one among those shown.

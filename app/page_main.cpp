@@ -89,15 +89,6 @@ void ShowFolder(QLineEdit* edit, const char* folder) {
   edit->setCursorPosition(0);
 }
 
-// The line loses its selected and focused state.
-void DropLineSelection(CUList& list, std::int32_t line) {
-  QTableView* view = list.View();
-  if (!view || !view->selectionModel()) return;
-  QItemSelectionModel* selection = view->selectionModel();
-  selection->select(view->model()->index(line, 0),
-                    QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
-  if (selection->currentIndex().row() == line) selection->clearCurrentIndex();
-}
 
 // Clears the mark column of every row the list shows, redrawing the lines that changed.
 void ClearListedMarks(CUList& list, std::int32_t markColumn) {
@@ -400,7 +391,7 @@ void CPageMain::OnResultSelect() {
   if (CtrlHeld()) {
     if (ReadCellUint(mark) != 0) {
       WriteCellUint(mark, 0);
-      DropLineSelection(resultList_, line);
+      resultList_.DeselectLine(line);
       selectionState.selectedResult = -1;
     } else {
       WriteCellUint(mark, 1);
@@ -411,7 +402,7 @@ void CPageMain::OnResultSelect() {
     return;
   }
   if (row == selectionState.selectedResult) {
-    DropLineSelection(resultList_, line);
+    resultList_.DeselectLine(line);
     selectionState.selectedResult = -1;
     RedrawMapAndStatus();
     return;

@@ -2,8 +2,10 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTableView>
 #include <QWidget>
 #include <cstring>
 
@@ -349,6 +351,15 @@ void CUList::CloseEditor() {
 }
 
 // --- rows and dialogs ------------------------------------------------------------------------
+
+void CUList::DeselectLine(std::int32_t line) {
+  QTableView* view = View();
+  if (!view || !view->selectionModel() || line < 0 || line >= lineCount_) return;
+  QItemSelectionModel* selection = view->selectionModel();
+  selection->select(view->model()->index(line, 0),
+                    QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+  if (selection->currentIndex().row() == line) selection->clearCurrentIndex();
+}
 
 void CUList::DeleteAllRows() {
   if (!layout_) return;

@@ -54,6 +54,9 @@ class CUList {
   // Selects the line that shows the row and returns it; -1 (and no selection) when no line
   // shows it. The row already selected is left as it is.
   std::int32_t SelectRow(std::int32_t row);
+  // The line loses its selected and focused state, so that the next click on it selects it
+  // again. A line outside the list: nothing.
+  void DeselectLine(std::int32_t line);
   // Reorders the lines by a table column, direction > 0 ascending, otherwise descending. The
   // column and direction are kept and applied again by every Reload.
   void Sort(std::int32_t tableColumn, std::int32_t direction);
