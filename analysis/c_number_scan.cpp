@@ -106,7 +106,9 @@ bool ScanFloat(const char* text, float* out) {
   platform::ScopedCLocale cLocale;
   char* end = nullptr;
   float value = std::strtof(p, &end);
-  if (end == p) return false;
+  // "inf", "nan" and numbers beyond the float range (1e999) give no position, angle or time
+  // that anything downstream could use: they count as no number.
+  if (end == p || !std::isfinite(value)) return false;
   *out = value;
   return true;
 }

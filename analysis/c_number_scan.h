@@ -9,6 +9,7 @@
 #include <cstdint>
 
 bool ScanInt32(const char* text, int32_t* out);    // "%d"; a value beyond int32 does not scan
-bool ScanFloat(const char* text, float* out);      // "%f"; also exponents, inf and nan
+bool ScanFloat(const char* text, float* out);      // "%f" with exponents; inf, nan and values
+                                                   // beyond the float range do not scan
 bool ScanUint32(const char* text, uint32_t* out);  // "%u" of digits; a minus sign or 2^32 and
                                                    // above do not scan

@@ -84,6 +84,8 @@ LineOutcome Bad(int field, bool idTooLong = false) {
   return LineOutcome{LineKind::kBad, field, idTooLong};
 }
 
+bool Refused(const LineOutcome& outcome) { return outcome.kind == LineKind::kBad; }
+
 }  // namespace
 
 bool IsBlankLine(const char* line) {
@@ -123,14 +125,25 @@ LineOutcome ParseClicksLine(const char* line, ClicksLine* out) {
   if (!idField(l.lid)) return Bad(fields.number(), true);
   if (!idField(l.sid)) return Bad(fields.number(), true);
 
-  // The clear location; its decimals tell how closely a scrambled location must agree.
+  // The clear location; its decimals tell how closely a scrambled location must agree. A
+  // station that publishes its location only scrambled leaves the clear fields empty: the
+  // scrambled one is then taken as it decodes, and without it the line has no location.
   const char* text = fields.Next(&length);
-  if (!ScanFloat(text, &l.lng)) return Bad(fields.number());
+  const int lngField = fields.number();
+  const bool lngEmpty = length == 0;
+  if (!lngEmpty && !ScanFloat(text, &l.lng)) return Bad(lngField);
   const int lngDecimals = DecimalsOf(text);
   text = fields.Next(&length);
-  if (!ScanFloat(text, &l.lat)) return Bad(fields.number());
+  const int latField = fields.number();
+  const bool latEmpty = length == 0;
+  if (!latEmpty && !ScanFloat(text, &l.lat)) return Bad(latField);
   const int latDecimals = DecimalsOf(text);
   if (!floatField(&l.alt)) return Bad(fields.number());
+  // The line as it stands once the scrambled location has been looked at.
+  auto noLocation = [&] {
+    if ((lngEmpty || latEmpty) && !l.scrambledUsed) return Bad(lngEmpty ? lngField : latField);
+    return LineOutcome{LineKind::kData};
+  };
 
   // The optional tail, nested: no scrambled field, no geoid height; no geoid height, no ddeg.
   l.scrambled = false;
@@ -139,7 +152,7 @@ LineOutcome ParseClicksLine(const char* line, ClicksLine* out) {
   l.gioidh = kDefaultGioidh;
   l.ddeg = kDefaultDdeg;
   text = fields.Next(&length);
-  if (length == 0) return LineOutcome{LineKind::kData};
+  if (length == 0) return noLocation();
   if (!ScanUint32(text, &l.a)) return Bad(fields.number());
   bool complete = true;
   uint32_t* const rest[] = {&l.b, &l.c};
@@ -155,12 +168,14 @@ LineOutcome ParseClicksLine(const char* line, ClicksLine* out) {
     l.scrambled = true;
     double lng = 0, lat = 0;
     UnscrambleLocation(l.a, l.b, kScrambleScaleAngleDeg, l.c, &lng, &lat);
-    if (Agrees(lng, l.lng, lngDecimals) && Agrees(lat, l.lat, latDecimals)) {
+    if ((lngEmpty || Agrees(lng, l.lng, lngDecimals)) &&
+        (latEmpty || Agrees(lat, l.lat, latDecimals))) {
       l.lng = static_cast<float>(lng);
       l.lat = static_cast<float>(lat);
       l.scrambledUsed = true;
     }
   }
+  if (Refused(noLocation())) return noLocation();
   text = fields.Next(&length);
   if (length == 0) return LineOutcome{LineKind::kData};
   if (!ScanFloat(text, &l.gioidh)) return Bad(fields.number());

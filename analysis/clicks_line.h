@@ -32,7 +32,8 @@ struct ClicksLine {
   float ra, dec;
   char lid[kMaxIdChars + 1];
   char sid[kMaxIdChars + 1];
-  // The clear location, replaced by the scrambled one when that was decoded and agrees.
+  // The clear location, replaced by the scrambled one when that was decoded and agrees (or the
+  // clear field was empty).
   float lng, lat, alt;
   bool scrambled;         // the three scrambled fields were all present
   bool scrambledUsed;     // ... and their location replaced the clear one
@@ -60,7 +61,9 @@ bool IsBlankLine(const char* line);
 // Parses one line, given without its line end (NUL-terminated, at most kMaxLineChars). The
 // scrambled location is decoded (which moves the scrambling state) and replaces the clear one
 // only when it agrees with it: within half a unit of the clear field's last decimal plus the
-// scrambling's own rounding.
+// scrambling's own rounding. An empty clear long or lat sets no bound: the decoded location is
+// taken, and a line with an empty clear field and no complete scrambled location is refused at
+// that field.
 LineOutcome ParseClicksLine(const char* line, ClicksLine* out);
 
 // The words for a refused line: "s_ut does not scan", "lid longer than 31 characters".

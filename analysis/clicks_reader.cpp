@@ -104,6 +104,12 @@ void ReadClicksCsv(const char* path) {
   ClicksLine parsed;
   while (lines.Next(&line)) {
     if (line.text[0] == '_') continue;
+    // A zero byte (a UTF-16 file, a damaged one) would end the line early, or make it look
+    // blank and vanish without a word.
+    if (std::strlen(line.text) < static_cast<std::size_t>(line.length)) {
+      NoteLineNotRead(path, line.number, "zero byte in line");
+      continue;
+    }
     if (!line.tooLong && IsBlankLine(line.text)) continue;
     if (line.tooLong) {
       NoteLineNotRead(path, line.number, "line longer than 1122 characters");

@@ -88,6 +88,26 @@ std::vector<LineCase> LineCases() {
       {"scrambled location far from the clear one: clear kept",
        "2007,01,01,20,00,12.2,3,10.5,20.5,100.25,30.5,80.125,25.5,_ST1,_A,139.80,35.70,40.0," + s,
        LineKind::kData, 0, "", 139.80f, 35.70f, 35.0f, 0.06f, "ST1", "A", false},
+      // These were refused as "long does not scan" although the scrambled location was there.
+      {"empty clear location: the scrambled one is taken",
+       "2007,01,01,20,00,12.2,3,10.5,20.5,100.25,30.5,80.125,25.5,_ST1,_A,,,40.0," + s + ",36.5",
+       LineKind::kData, 0, "", 139.7f, 35.7f, 36.5f, 0.06f, "ST1", "A", true},
+      {"empty clear latitude: the scrambled location agrees with the clear longitude",
+       "2007,01,01,20,00,12.2,3,10.5,20.5,100.25,30.5,80.125,25.5,_ST1,_A,139.70,,40.0," + s,
+       LineKind::kData, 0, "", 139.7f, 35.7f, 35.0f, 0.06f, "ST1", "A", true},
+      {"empty clear longitude, clear latitude far from the scrambled one",
+       "2007,01,01,20,00,12.2,3,10.5,20.5,100.25,30.5,80.125,25.5,_ST1,_A,,36.70,40.0," + s,
+       LineKind::kBad, 16, "long does not scan"},
+      {"empty clear location and no scrambled location",
+       "2007,01,01,20,00,12.2,3,10.5,20.5,100.25,30.5,80.125,25.5,_ST1,_A,,,40.0",
+       LineKind::kBad, 16, "long does not scan"},
+      {"empty clear location and two of three scrambled fields",
+       "2007,01,01,20,00,12.2,3,10.5,20.5,100.25,30.5,80.125,25.5,_ST1,_A,,,40.0,"
+       "2276356073,1057341138,,36.5",
+       LineKind::kBad, 16, "long does not scan"},
+      {"empty clear latitude and no scrambled location",
+       "2007,01,01,20,00,12.2,3,10.5,20.5,100.25,30.5,80.125,25.5,_ST1,_A,139.70,,40.0,,,,36.5",
+       LineKind::kBad, 17, "lat does not scan"},
       {"blanks inside fields are dropped",
        "2007,01,01,20,00,12.2,3,10.5,20.5,100.25,30.5,80.125,25.5,_S T 1,_A,13 9.70,35.70,40.0",
        LineKind::kData, 0, "", 139.70f, 35.70f, 35.0f, 0.06f, "ST1", "A", false},
@@ -214,6 +234,13 @@ TEST(ParseClicksLine, NumbersReadTheCWayUnderAnyLocale) {
   EXPECT_EQ(f, 1500.0f);
   ASSERT_TRUE(ScanFloat("0x1p4", &f));  // the library's way: hexadecimal too
   EXPECT_EQ(f, 16.0f);
+  // What gives no usable number is no number, and leaves the value as it was.
+  for (const char* text : {"inf", "-inf", "nan", "-nan", "1e999", "-3.5e39", "infinity"}) {
+    SCOPED_TRACE(text);
+    f = 7.0f;
+    EXPECT_FALSE(ScanFloat(text, &f));
+    EXPECT_EQ(f, 7.0f);
+  }
 }
 
 // The quick decimal conversion must give the float strtof gives, bit for bit.
@@ -232,8 +259,13 @@ TEST(ScanFloat, AgreesWithStrtofBitForBit) {
     }
     if (coin(random) == 0) text += "e" + std::to_string(exponent(random));
     float mine = 0;
+    const float library = std::strtof(text.c_str(), nullptr);
+    if (!std::isfinite(library)) {
+      // Beyond the float range: no number at all, not an infinite one.
+      ASSERT_FALSE(ScanFloat(text.c_str(), &mine)) << text;
+      continue;
+    }
     ASSERT_TRUE(ScanFloat(text.c_str(), &mine)) << text;
-    float library = std::strtof(text.c_str(), nullptr);
     ASSERT_EQ(std::memcmp(&mine, &library, sizeof mine), 0) << text;
   }
   // Half-way between two floats, where narrowing a double would round the other way.
