@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
-#include <QTimer>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -19,13 +18,13 @@
 #include "analysis/record_store.h"
 #include "analysis/result_tables.h"
 #include "analysis/selection.h"
-#include "app/cu_app.h"
 #include "app/cu_dlg.h"
 #include "app/page_main.h"
 #include "app/params/app_params.h"
 #include "platform/c_locale.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/scripted_platform.h"
+#include "tests/app/main_window_support.h"
 #include "tools/clicks_gen/synthetic_event.h"
 #include "ulib/settings_store.h"
 
@@ -61,22 +60,10 @@ class StartFolder {
   fs::path previous_;
 };
 
-// Runs the program; whileOpen runs as soon as the main window shows, then the window closes.
-void RunProgram(const std::function<void(CUDlg&)>& whileOpen) {
-  QTimer poll;
-  poll.setInterval(0);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      auto* dialog = qobject_cast<CUDlg*>(w);
-      if (!dialog || !dialog->isVisible()) continue;
-      poll.stop();
-      whileOpen(*dialog);
-      dialog->close();
-      return;
-    }
-  });
-  poll.start();
-  CUApp().InitInstance();
+// Runs the program; whileOpen runs as soon as the main window shows (polled without a pause,
+// so that the wait adds nothing to the time measured), then the window closes.
+void RunProgramAtOnce(const std::function<void(CUDlg&)>& whileOpen) {
+  apptest::RunProgram(whileOpen, 0);
 }
 
 void StartToMainWindow(benchmark::State& state) {
@@ -86,7 +73,7 @@ void StartToMainWindow(benchmark::State& state) {
     QElapsedTimer clock;
     clock.start();
     double seconds = 0;
-    RunProgram([&](CUDlg& dialog) {
+    RunProgramAtOnce([&](CUDlg& dialog) {
       if (!QTest::qWaitForWindowExposed(&dialog)) state.SkipWithError("never shown");
       seconds = clock.nsecsElapsed() * 1e-9;
     });
@@ -102,7 +89,7 @@ BENCHMARK(StartToMainWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->It
 void ReadClicksInWindow(benchmark::State& state, const std::string& inputDir) {
   platform::ScopedScriptedPlatform scripted;
   StartFolder folder(inputDir);
-  RunProgram([&](CUDlg& dialog) {
+  RunProgramAtOnce([&](CUDlg& dialog) {
     dialog.resize(1300, 800);
     QCoreApplication::processEvents();
     auto* read =

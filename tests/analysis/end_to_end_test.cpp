@@ -6,9 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -21,8 +18,8 @@
 #include "app/params/app_params.h"
 #include "geo/calendar.h"
 #include "geo/earth.h"
-#include "platform/c_locale.h"
 #include "platform/scripted_platform.h"
+#include "tests/support/truth_files.h"
 #include "ulib/table_cell.h"
 
 namespace {
@@ -46,34 +43,9 @@ Vec Ecef(double lng, double lat, double heightM) {
   return v;
 }
 
-struct TruePoint {
-  double lng, lat, heightM;
-  Vec ecef;
-};
-// The true points of every event of a folder: by the event's UT stamp, then by pos.
-using Truth = std::map<std::string, std::map<int, TruePoint>>;
-
-Truth ReadTruth(const std::string& dir) {
-  Truth truth;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    const std::string name = entry.path().filename().string();
-    if (name.size() < 10 || name.substr(name.size() - 10) != "_truth.csv") continue;
-    std::ifstream in(entry.path());
-    std::string line;
-    while (std::getline(in, line)) {
-      if (line.empty() || line[0] == '_') continue;
-      double v[7];
-      const char* p = line.c_str();
-      for (double& value : v) {
-        char* end = nullptr;
-        value = platform::ParseDoubleC(p, &end);
-        p = *end == ',' ? end + 1 : end;
-      }
-      truth[name.substr(0, 15)][static_cast<int>(v[0])] = {v[1], v[2], v[3], {v[4], v[5], v[6]}};
-    }
-  }
-  return truth;
-}
+using nv4test::TruePoint;
+using nv4test::Truth;
+Vec EcefOf(const TruePoint& t) { return {t.xM, t.yM, t.zM}; }
 
 // One result row with the records of its pair.
 struct Result {
@@ -134,15 +106,7 @@ class EndToEndTest : public ::testing::Test {
   // The true point of a result: of the event that started nearest to the time of the pair's
   // first record (station clocks differ by less than a second).
   static const TruePoint& TrueOf(const Truth& truth, const Result& r) {
-    const double mjd = Record(r.rec1).mjd;
-    const std::map<int, TruePoint>* nearest = nullptr;
-    double nearestSec = 2;
-    for (const auto& [stem, points] : truth) {
-      int y, mo, d, h, mi, s;
-      std::sscanf(stem.c_str(), "%4d%2d%2d_%2d%2d%2d", &y, &mo, &d, &h, &mi, &s);
-      const double sec = std::fabs(DateToMjd(y, mo, d, h, mi, s) - mjd) * 86400;
-      if (sec < nearestSec) nearestSec = sec, nearest = &points;
-    }
+    const nv4test::EventTruth* nearest = nv4test::EventNear(truth, Record(r.rec1).mjd);
     EXPECT_NE(nearest, nullptr) << "no event near " << Record(r.rec1).localtime;
     static const TruePoint none{};
     return nearest && nearest->count(r.pos) ? nearest->at(r.pos) : none;
@@ -163,7 +127,7 @@ class EndToEndTest : public ::testing::Test {
 
 TEST_F(EndToEndTest, ExactClicksGiveEveryPointBackWithinMetres) {
   ReadFixture("exact");
-  const Truth truth = ReadTruth(kFixtures + "exact");
+  const Truth truth = nv4test::ReadTruthFolder(kFixtures + "exact");
   ASSERT_EQ(pairTable->rowCount, 1);
   const std::vector<Result> results = Results();
   ASSERT_EQ(results.size(), 25u);
@@ -177,9 +141,9 @@ TEST_F(EndToEndTest, ExactClicksGiveEveryPointBackWithinMetres) {
     EXPECT_NEAR(r.lng, t.lng, 1e-4);
     EXPECT_NEAR(r.lat, t.lat, 1e-4);
     EXPECT_NEAR(r.dh, 0, 0.005);
-    EXPECT_NEAR(r.qc, TrueQc(a, b, t.ecef), 0.01);
-    EXPECT_NEAR(r.ld1, Norm(t.ecef - StationOf(a)) / 1000, 0.005);
-    EXPECT_NEAR(r.ld2, Norm(t.ecef - StationOf(b)) / 1000, 0.005);
+    EXPECT_NEAR(r.qc, TrueQc(a, b, EcefOf(t)), 0.01);
+    EXPECT_NEAR(r.ld1, Norm(EcefOf(t) - StationOf(a)) / 1000, 0.005);
+    EXPECT_NEAR(r.ld2, Norm(EcefOf(t) - StationOf(b)) / 1000, 0.005);
     for (double estimate : {r.dlng, r.dlat, r.dh1, r.dh2, r.dl1, r.dl2}) EXPECT_EQ(estimate, 0);
   }
 }
@@ -228,7 +192,7 @@ double Median(std::vector<double> values) {
 
 TEST_F(EndToEndTest, NoisyClicksStayWithinTheirErrorEstimates) {
   ReadFixture("noisy");
-  const Truth truth = ReadTruth(kFixtures + "noisy");
+  const Truth truth = nv4test::ReadTruthFolder(kFixtures + "noisy");
   EXPECT_EQ(pairTable->rowCount, 8);
   const std::vector<Result> results = Results();
   ASSERT_GT(results.size(), 200u);
@@ -286,31 +250,29 @@ TEST_F(EndToEndTest, PairsOfPoorGeometryGiveNoResults) {
 
   // What makes those fixtures poor.
   ReadFixture("low_qc");
-  const Truth lowQc = ReadTruth(kFixtures + "low_qc");
+  const Truth lowQc = nv4test::ReadTruthFolder(kFixtures + "low_qc");
   for (const auto& [pos, t] : lowQc.begin()->second) {
-    const double qc = TrueQc(Record(0), Record(1), t.ecef);
+    const double qc = TrueQc(Record(0), Record(1), EcefOf(t));
     EXPECT_GT(qc, 10);
     EXPECT_LT(qc, 30);
   }
   ReadFixture("far");
-  const Truth far = ReadTruth(kFixtures + "far");
+  const Truth far = nv4test::ReadTruthFolder(kFixtures + "far");
   for (const auto& [pos, t] : far.begin()->second) {
-    const double km = std::max(Norm(t.ecef - StationOf(Record(0))), Norm(t.ecef - StationOf(Record(1)))) / 1000;
+    const Vec p = EcefOf(t);
+    const double km =
+        std::max(Norm(p - StationOf(Record(0))), Norm(p - StationOf(Record(1)))) / 1000;
     EXPECT_GT(km, 1000);
     EXPECT_LT(km, 1100);
     // Planes that meet wide enough: only the distance refuses these points.
-    EXPECT_GT(TrueQc(Record(0), Record(1), t.ecef), 40);
+    EXPECT_GT(TrueQc(Record(0), Record(1), p), 40);
   }
 }
 
 TEST_F(EndToEndTest, DemoTreePairsAndTriangulatesEveryEvent) {
   const std::string dir = std::string(NV4_SOURCE_DIR) + "/data/clicks";
   ReadAndPair(dir, 2023, 8, 1, 2024, 1, 1);
-  Truth truth;
-  for (const auto& night : std::filesystem::directory_iterator(dir)) {
-    Truth nightTruth = ReadTruth(night.path().string());
-    truth.insert(nightTruth.begin(), nightTruth.end());
-  }
+  const Truth truth = nv4test::ReadTruthFolder(dir, true);
   // Eight events seen by three stations (three pairs each) and three by two.
   EXPECT_EQ(pairTable->rowCount, 8 * 3 + 3);
   // Noise of 0.02 degrees: tens of metres where the planes meet wide, a few hundred where they

@@ -18,6 +18,8 @@
 #include "app/params/app_params.h"
 #include "groundmap/map_image.h"
 #include "platform/scripted_platform.h"
+#include "tests/app/main_window_support.h"
+#include "tests/app/settings_file_bytes.h"
 #include "tests/support/locale_guard.h"
 
 namespace {
@@ -26,57 +28,14 @@ using platform::ScriptedPlatform;
 
 // ---- Settings files as bytes ------------------------------------------------------------------
 
-std::string LittleEndian32(std::uint32_t value) {
-  std::string bytes(4, '\0');
-  for (int i = 0; i < 4; ++i)
-    bytes[static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
-  return bytes;
-}
+using apptest::FloatRecord;
+using apptest::IntRecord;
+using apptest::Record;
+using apptest::Records;
+using apptest::Sides;
+using apptest::TextRecord;
 
-// One record exactly as given: the length is data's size, not rounded, so that hand-made
-// records of any length can be written.
-std::string Record(const std::string& key, const std::string& data) {
-  std::string head = key.substr(0, 15);
-  head.resize(16, '\0');
-  return head + LittleEndian32(static_cast<std::uint32_t>(data.size())) + data;
-}
-
-std::string IntRecord(const std::string& key, std::int32_t value) {
-  return Record(key, LittleEndian32(static_cast<std::uint32_t>(value)));
-}
-
-std::string FloatRecord(const std::string& key, float value) {
-  std::uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return Record(key, LittleEndian32(bits));
-}
-
-// A text with its zero, padded to a multiple of 4 as the program writes it.
-std::string TextRecord(const std::string& key, const std::string& text) {
-  std::string data = text + '\0';
-  data.resize((data.size() + 3) / 4 * 4, '\0');
-  return Record(key, data);
-}
-
-// The records of a settings file, in file order: key (up to its first NUL) and data.
-std::vector<std::pair<std::string, std::string>> Records(const std::string& bytes) {
-  std::vector<std::pair<std::string, std::string>> records;
-  std::size_t at = 0;
-  while (at + 20 <= bytes.size()) {
-    std::uint32_t length = 0;
-    for (int i = 0; i < 4; ++i) {
-      length |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 16 + i]))
-                << (8 * i);
-    }
-    if (at + 20 + length > bytes.size()) break;
-    records.emplace_back(std::string(bytes.c_str() + at), bytes.substr(at + 20, length));
-    at += 20 + length;
-  }
-  EXPECT_EQ(at, bytes.size()) << "the file does not end with a whole record";
-  return records;
-}
-
-std::vector<std::string> Keys(const std::vector<std::pair<std::string, std::string>>& records) {
+std::vector<std::string> Keys(const apptest::SettingsRecords& records) {
   std::vector<std::string> keys;
   for (const auto& record : records) keys.push_back(record.first);
   return keys;
@@ -145,10 +104,7 @@ class AppSettingsTest : public ::testing::Test {
 
   // The first-run values of the globals the settings file can change.
   void ExpectDefaults() {
-    EXPECT_EQ(AP.dlgrect.left, 20);
-    EXPECT_EQ(AP.dlgrect.top, 10);
-    EXPECT_EQ(AP.dlgrect.right, 840);
-    EXPECT_EQ(AP.dlgrect.bottom, 580);
+    EXPECT_EQ(Sides(AP.dlgrect), Sides({20, 10, 840, 580}));
     EXPECT_EQ(AP.showcmd, 1);
     EXPECT_EQ(std::string(AP.indir), docs);
     EXPECT_EQ(std::string(AP.outdir), docs);
@@ -201,10 +157,7 @@ TEST_F(AppSettingsTest, StartUpFromSettingsFiles) {
       IntRecord("AP.g_text", 0) + IntRecord("UR_d2", 0) + IntRecord("UR_w2", 123) +
       IntRecord("UP_d2", 1) + IntRecord("C2_w1", 77);
   auto expectUserValues = [&] {
-    EXPECT_EQ(AP.dlgrect.left, 40);
-    EXPECT_EQ(AP.dlgrect.top, 30);
-    EXPECT_EQ(AP.dlgrect.right, 900);
-    EXPECT_EQ(AP.dlgrect.bottom, 700);
+    EXPECT_EQ(Sides(AP.dlgrect), Sides({40, 30, 900, 700}));
     EXPECT_EQ(AP.showcmd, 3);
     EXPECT_EQ(std::string(AP.indir), in);
     EXPECT_EQ(std::string(AP.outdir), out);
@@ -261,10 +214,7 @@ TEST_F(AppSettingsTest, StartUpFromSettingsFiles) {
            IntRecord("AP.dlgrect.right", 50),
        {},
        [&] {
-         EXPECT_EQ(AP.dlgrect.left, 20);
-         EXPECT_EQ(AP.dlgrect.top, 100);
-         EXPECT_EQ(AP.dlgrect.right, 920);
-         EXPECT_EQ(AP.dlgrect.bottom, 680);
+         EXPECT_EQ(Sides(AP.dlgrect), Sides({20, 100, 920, 680}));
        }},
       {"folders that are gone become the documents folder",
        true,

@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -79,29 +78,6 @@ inline void RenumberPoint(const fs::path& file, int from, int to) {
   }
   ASSERT_EQ(changed, 1) << file;
   std::ofstream(file, std::ios::binary) << out;
-}
-
-struct TruePoint {
-  double lng, lat, heightM;
-};
-
-// The points of one event's truth file, by pos.
-inline std::map<int, TruePoint> ReadTruth(const fs::path& file) {
-  std::map<int, TruePoint> points;
-  std::ifstream in(file);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '_') continue;
-    double v[4];
-    const char* p = line.c_str();
-    for (double& value : v) {
-      char* end = nullptr;
-      value = platform::ParseDoubleC(p, &end);
-      p = *end == ',' ? end + 1 : end;
-    }
-    points[static_cast<int>(v[0])] = {v[1], v[2], v[3]};
-  }
-  return points;
 }
 
 // One result row as the tests compare them.

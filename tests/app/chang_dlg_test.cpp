@@ -14,6 +14,7 @@
 #include "app/list_layouts.h"
 #include "platform/qt/dialog_units.h"
 #include "tests/app/chang_dlg_fixture.h"
+#include "tests/support/truth_files.h"
 #include "ulib/ui/grid_scale.h"
 #include "ulib/ui/list_placement.h"
 
@@ -227,7 +228,8 @@ TEST_F(ChangDlgTest, OkWithTheEditStillOpenTriangulatesTheRenumberedPoint) {
   const int newPair = FindPair("20230813_0247", "NV01", "NV02");
   const int row = FindResult(newPair, 12);
   ASSERT_GE(row, 0) << "a result for the renumbered point";
-  const TruePoint truth = ReadTruth(night / "20230812_174718_truth.csv").at(12);
+  const nv4test::TruePoint truth =
+      nv4test::ReadTruthFile(night / "20230812_174718_truth.csv").at(12);
   // Clicks carry 0.02 degrees of noise: a few hundred metres at these distances.
   EXPECT_NEAR(ResultFloat(row, kResultLng), truth.lng, 0.01);
   EXPECT_NEAR(ResultFloat(row, kResultLat), truth.lat, 0.01);

@@ -10,9 +10,7 @@
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
-#include <cmath>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -25,14 +23,13 @@
 #include "analysis/clicks_reader.h"
 #include "analysis/record_store.h"
 #include "analysis/selection.h"
-#include "app/cu_app.h"
 #include "app/cu_dlg.h"
 #include "app/page_main.h"
 #include "app/params/app_params.h"
-#include "geo/calendar.h"
 #include "platform/c_locale.h"
 #include "platform/qt/qt_platform.h"
 #include "tests/app/main_window_support.h"
+#include "tests/support/truth_files.h"
 #include "ulib/settings_store.h"
 
 namespace {
@@ -45,51 +42,10 @@ constexpr const char* kMapName = "GMe136n34_16.DAT";
 constexpr int kDemoRecords = 8 * 3 + 3 * 2;  // eleven events: eight seen by three stations
 constexpr int kDemoPairs = 8 * 3 + 3;
 
-struct TruePoint {
-  double lng, lat, heightM;
-};
-// By the event's UT stamp ("YYYYMMDD_hhmmss"), then by pos.
-using Truth = std::map<std::string, std::map<int, TruePoint>>;
-
-Truth ReadDemoTruth() {
-  Truth truth;
-  for (const auto& entry : fs::recursive_directory_iterator(kClicksDir)) {
-    const std::string name = entry.path().filename().string();
-    if (name.size() < 10 || name.substr(name.size() - 10) != "_truth.csv") continue;
-    std::ifstream in(entry.path());
-    std::string line;
-    while (std::getline(in, line)) {
-      if (line.empty() || line[0] == '_') continue;
-      double v[4];
-      const char* p = line.c_str();
-      for (double& value : v) {
-        char* end = nullptr;
-        value = platform::ParseDoubleC(p, &end);
-        p = *end == ',' ? end + 1 : end;
-      }
-      truth[name.substr(0, 15)][static_cast<int>(v[0])] = {v[1], v[2], v[3]};
-    }
-  }
-  return truth;
-}
-
-double StampMjd(const std::string& stamp) {
-  int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-  std::sscanf(stamp.c_str(), "%4d%2d%2d_%2d%2d%2d", &y, &mo, &d, &h, &mi, &s);
-  return DateToMjd(y, mo, d, h, mi, static_cast<float>(s));
-}
-
 // The truth of the event that started nearest (within two seconds) to a local time stamp.
-const std::map<int, TruePoint>* EventOf(const Truth& truth, const std::string& localStamp,
-                                        int tzSeconds) {
-  const double ut = StampMjd(localStamp) - tzSeconds / 86400.0;
-  const std::map<int, TruePoint>* nearest = nullptr;
-  double nearestSec = 2;
-  for (const auto& [stem, points] : truth) {
-    const double sec = std::fabs(StampMjd(stem) - ut) * 86400;
-    if (sec < nearestSec) nearestSec = sec, nearest = &points;
-  }
-  return nearest;
+const nv4test::EventTruth* EventOf(const nv4test::Truth& truth, const std::string& localStamp,
+                                   int tzSeconds) {
+  return nv4test::EventNear(truth, nv4test::StampMjd(localStamp) - tzSeconds / 86400.0);
 }
 
 // A CSV file's lines split at commas, line ends dropped.
@@ -139,23 +95,10 @@ class EndToEndTest : public ::testing::Test {
   // Runs the program; script runs once the main window is up, then the window is closed
   // through its close command.
   void Run(const std::function<void(CUDlg&)>& script) {
-    bool ran = false;
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* dialog = qobject_cast<CUDlg*>(w);
-        if (!dialog || !dialog->isVisible()) continue;
-        poll.stop();
-        ran = true;
-        script(*dialog);
-        dialog->close();
-        return;
-      }
-    });
-    poll.start();
-    EXPECT_FALSE(CUApp().InitInstance());
-    EXPECT_TRUE(ran) << "the main window never opened: " << ::testing::PrintToString(shown.Messages());
+    const apptest::ProgramRun run = apptest::RunProgram(script);
+    EXPECT_FALSE(run.keepsRunning);
+    EXPECT_TRUE(run.windowShown) << "the main window never opened: "
+                                 << ::testing::PrintToString(shown.Messages());
   }
 
   QAbstractButton* Button(CUDlg& dialog, int id) {
@@ -179,7 +122,7 @@ class EndToEndTest : public ::testing::Test {
 };
 
 TEST_F(EndToEndTest, ReadMarkWriteAndCloseThroughTheWindows) {
-  const Truth truth = ReadDemoTruth();
+  const nv4test::Truth truth = nv4test::ReadTruthFolder(kClicksDir, true);
   const std::string resultsPath = out + "/NV4_results.csv";
   const std::string clicksPath = out + "/M_ALL_clicksb.csv";
   std::set<std::string> readStations;  // "lid sid localtime" of every record read
@@ -277,7 +220,7 @@ TEST_F(EndToEndTest, ReadMarkWriteAndCloseThroughTheWindows) {
     ASSERT_NE(event, nullptr);
     const int p = std::atoi(row[pos].c_str());
     ASSERT_EQ(event->count(p), 1u);
-    const TruePoint& t = event->at(p);
+    const nv4test::TruePoint& t = event->at(p);
     EXPECT_NEAR(platform::ParseDoubleC(row[lng].c_str(), nullptr), t.lng, 0.02);
     EXPECT_NEAR(platform::ParseDoubleC(row[lat].c_str(), nullptr), t.lat, 0.02);
     EXPECT_NEAR(platform::ParseDoubleC(row[h1].c_str(), nullptr) * 1000, t.heightM, 1000);

@@ -29,6 +29,7 @@ using apptest::AddPair;
 using apptest::AddResult;
 using apptest::PairMarkOf;
 using apptest::ResultMarkOf;
+using apptest::Sides;
 
 class MainDialogTest : public ::testing::Test {
  protected:
@@ -331,10 +332,7 @@ TEST_F(MainDialogTest, OpensWhereItWasClosedOrAtTheDefaultWhenThatCannotBeSeen) 
     EXPECT_EQ(d.size(), QSize(c.opened.right - c.opened.left, c.opened.bottom - c.opened.top));
     AP.dlgrect = {};
     d.close();
-    EXPECT_EQ(AP.dlgrect.left, c.opened.left);
-    EXPECT_EQ(AP.dlgrect.top, c.opened.top);
-    EXPECT_EQ(AP.dlgrect.right, c.opened.right);
-    EXPECT_EQ(AP.dlgrect.bottom, c.opened.bottom);
+    EXPECT_EQ(Sides(AP.dlgrect), Sides(c.opened));
     EXPECT_EQ(AP.showcmd, kShowNormal);
     dialog.reset();
   }
@@ -348,10 +346,7 @@ TEST_F(MainDialogTest, ClosedMaximisedItStoresItsNormalRectangleAndComesBackMaxi
   QTRY_VERIFY(dialog->isMaximized());
   dialog->close();
   EXPECT_EQ(AP.showcmd, kShowMaximised);
-  EXPECT_EQ(AP.dlgrect.left, 40);
-  EXPECT_EQ(AP.dlgrect.top, 30);
-  EXPECT_EQ(AP.dlgrect.right, 900);
-  EXPECT_EQ(AP.dlgrect.bottom, 650);
+  EXPECT_EQ(Sides(AP.dlgrect), Sides({40, 30, 900, 650}));
   dialog.reset();
 
   // The next run opens maximised over the same normal rectangle, and keeps both at its close.
@@ -361,10 +356,7 @@ TEST_F(MainDialogTest, ClosedMaximisedItStoresItsNormalRectangleAndComesBackMaxi
   AP = {};
   dialog->close();
   EXPECT_EQ(AP.showcmd, kShowMaximised);
-  EXPECT_EQ(AP.dlgrect.left, 40);
-  EXPECT_EQ(AP.dlgrect.top, 30);
-  EXPECT_EQ(AP.dlgrect.right, 900);
-  EXPECT_EQ(AP.dlgrect.bottom, 650);
+  EXPECT_EQ(Sides(AP.dlgrect), Sides({40, 30, 900, 650}));
 }
 
 TEST_F(MainDialogTest, ShowCommandsOtherThanMaximisedOrMinimisedOpenNormal) {

@@ -1,19 +1,26 @@
 #pragma once
 // What the tests of the running program share: the four tables with their pools, pair and
 // result rows, a start-up folder to run in, a scripted platform that also writes the real
-// window texts, and a watchdog for boxes that no test step answers.
+// window texts, a watchdog for boxes that no test step answers, and the program run with a
+// body working its main window.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
+#include <array>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "analysis/result_tables.h"
 #include "app/click_table.h"
+#include "app/cu_app.h"
+#include "app/cu_dlg.h"
+#include "app/params/app_params.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/scripted_platform.h"
 #include "tests/support/locale_guard.h"
@@ -69,6 +76,11 @@ inline std::uint32_t PairMarkOf(std::int32_t row) {
 }
 inline std::uint32_t ResultMarkOf(std::int32_t row) {
   return ReadCellUint(resultTable->LiveCell(row, kResultMark));
+}
+
+// A window rectangle as left, top, right, bottom: one comparison checks and shows all four.
+inline std::array<std::int32_t, 4> Sides(const ScreenRect& r) {
+  return {r.left, r.top, r.right, r.bottom};
 }
 
 // Runs the test in a fresh folder, as if the program were started there; the previous current
@@ -152,5 +164,34 @@ class ModalWatchdog {
   QWidget* last_ = nullptr;
   int ticks_ = 0;
 };
+
+// How a run of the program went.
+struct ProgramRun {
+  bool windowShown = false;  // the main window came up and whileOpen ran
+  bool keepsRunning = true;  // what InitInstance answered: false, the program has ended
+};
+
+// Runs start-up to its end. Once the main window shows, whileOpen works it from inside its
+// event loop, then the window is closed through its close command, as a person would close it.
+// Polls for the window every pollMs milliseconds.
+inline ProgramRun RunProgram(const std::function<void(CUDlg&)>& whileOpen, int pollMs = 5) {
+  ProgramRun run;
+  QTimer poll;
+  poll.setInterval(pollMs);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* dialog = qobject_cast<CUDlg*>(w);
+      if (!dialog || !dialog->isVisible()) continue;
+      poll.stop();
+      run.windowShown = true;
+      if (whileOpen) whileOpen(*dialog);
+      dialog->close();
+      return;
+    }
+  });
+  poll.start();
+  run.keepsRunning = CUApp().InitInstance();
+  return run;
+}
 
 }  // namespace apptest

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
-#include <QTimer>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -25,6 +24,7 @@
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/qt_platform.h"
 #include "tests/app/main_window_support.h"
+#include "tests/app/settings_file_bytes.h"
 #include "ulib/messages.h"
 
 namespace {
@@ -37,40 +37,11 @@ constexpr int kMapCy = 48;
 
 // ---- settings files as bytes ------------------------------------------------------------------
 
-std::string Record(const std::string& key, const std::string& data) {
-  std::string record(16, '\0');
-  std::memcpy(record.data(), key.data(), std::min<std::size_t>(key.size(), 15));
-  const std::uint32_t length = static_cast<std::uint32_t>((data.size() + 3) / 4 * 4);
-  for (int i = 0; i < 4; ++i) record += static_cast<char>((length >> (8 * i)) & 0xFF);
-  return record + data + std::string(length - data.size(), '\0');
-}
-std::string IntRecord(const std::string& key, std::int32_t value) {
-  std::string data(4, '\0');
-  std::memcpy(data.data(), &value, 4);
-  return Record(key, data);
-}
-std::string FloatRecord(const std::string& key, float value) {
-  std::string data(4, '\0');
-  std::memcpy(data.data(), &value, 4);
-  return Record(key, data);
-}
-std::string TextRecord(const std::string& key, const std::string& text) {
-  return Record(key, text + std::string(1, '\0'));
-}
+using apptest::FloatRecord;
+using apptest::IntRecord;
+using apptest::Records;
+using apptest::TextRecord;
 
-// The records of a settings file, key to data, in file order.
-std::vector<std::pair<std::string, std::string>> Records(const std::string& bytes) {
-  std::vector<std::pair<std::string, std::string>> records;
-  std::size_t at = 0;
-  while (at + 20 <= bytes.size()) {
-    const std::string key(bytes.c_str() + at, strnlen(bytes.c_str() + at, 16));
-    std::uint32_t length = 0;
-    std::memcpy(&length, bytes.data() + at + 16, 4);
-    records.emplace_back(key, bytes.substr(at + 20, length));
-    at += 20 + length;
-  }
-  return records;
-}
 std::int32_t IntOf(const std::string& data) {
   if (data.size() < 4) return -12345;  // no such record
   std::int32_t value = 0;
@@ -139,28 +110,18 @@ class StartupTest : public ::testing::Test {
   // its close command.
   OpenWindow Run(const std::function<void(CUDlg&)>& whileOpen = {}) {
     OpenWindow open;
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* dialog = qobject_cast<CUDlg*>(w);
-        if (!dialog || !dialog->isVisible()) continue;
-        poll.stop();
-        open.seen = true;
-        open.frame = dialog->frameGeometry();
-        open.size = dialog->size();
-        open.title = dialog->windowTitle();
-        open.splashLeft = SplashCount() != 0;
-        open.ap = AP;
-        open.mapWidth = groundmap::mapProjection.CX;
-        open.tablesExist = pairTable && resultTable && clickTable1 && clickTable2;
-        if (whileOpen) whileOpen(*dialog);
-        dialog->close();
-        return;
-      }
+    const apptest::ProgramRun run = apptest::RunProgram([&](CUDlg& dialog) {
+      open.frame = dialog.frameGeometry();
+      open.size = dialog.size();
+      open.title = dialog.windowTitle();
+      open.splashLeft = SplashCount() != 0;
+      open.ap = AP;
+      open.mapWidth = groundmap::mapProjection.CX;
+      open.tablesExist = pairTable && resultTable && clickTable1 && clickTable2;
+      if (whileOpen) whileOpen(dialog);
     });
-    poll.start();
-    EXPECT_FALSE(CUApp().InitInstance());
+    open.seen = run.windowShown;
+    EXPECT_FALSE(run.keepsRunning);
     return open;
   }
 
@@ -281,10 +242,7 @@ TEST_F(StartupTest, SettingsFilesAreReadOrIgnoredAsTheirVersionSays) {
     const OpenWindow open = Run();
     ASSERT_TRUE(open.seen);
     EXPECT_EQ(shown.Messages(), c.messages);
-    EXPECT_EQ(open.ap.dlgrect.left, c.rect.left);
-    EXPECT_EQ(open.ap.dlgrect.top, c.rect.top);
-    EXPECT_EQ(open.ap.dlgrect.right, c.rect.right);
-    EXPECT_EQ(open.ap.dlgrect.bottom, c.rect.bottom);
+    EXPECT_EQ(apptest::Sides(open.ap.dlgrect), apptest::Sides(c.rect));
     EXPECT_EQ(open.frame.topLeft(), QPoint(c.rect.left, c.rect.top));
     EXPECT_EQ(open.size, QSize(c.rect.right - c.rect.left, c.rect.bottom - c.rect.top));
     EXPECT_EQ(open.ap.GD, c.gd);
