@@ -8,6 +8,7 @@
 #include <string>
 #include <system_error>
 
+#include "app/folder_for_message.h"
 #include "app/list_layouts.h"
 #include "app/params/app_dirs.h"
 #include "app/params/app_params.h"
@@ -30,13 +31,10 @@ bool SettingsPathFits() {
   return StartDirLength() + 1 + std::strlen(kSettingsFileName) <= kMaxSettingsPathChars;
 }
 
-// The start-up folder for a message: a folder too long for the settings path is also too long
-// to fit a message whole, so its middle gives way and both ends stay readable.
+// The start-up folder for a message: one too long for the settings path is too long to fit a
+// message whole.
 std::string StartDirForMessage() {
-  constexpr std::size_t kKeptEnds = 400;
-  const std::string folder(startDir, StartDirLength());
-  if (folder.size() <= 2 * kKeptEnds) return folder;
-  return folder.substr(0, kKeptEnds) + "..." + folder.substr(folder.size() - kKeptEnds);
+  return FolderForMessage(std::string_view(startDir, StartDirLength()));
 }
 
 std::string SettingsPath() {

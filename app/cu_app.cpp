@@ -13,6 +13,7 @@
 #include "app/click_table.h"
 #include "app/credit_dlg.h"
 #include "app/cu_dlg.h"
+#include "app/folder_for_message.h"
 #include "app/page_main.h"
 #include "app/params/app_dirs.h"
 #include "app/params/app_params.h"
@@ -27,14 +28,6 @@
 #include "ulib/table_store.h"
 
 namespace {
-
-// A long folder named in a message: a message holds at most 1023 characters, so the middle of a
-// longer folder gives way and both of its ends stay readable.
-std::string FolderForMessage(const std::string& folder) {
-  constexpr std::size_t kKeptEnds = 300;
-  if (folder.size() <= 2 * kKeptEnds) return folder;
-  return folder.substr(0, kKeptEnds) + "..." + folder.substr(folder.size() - kKeptEnds);
-}
 
 // Copies text into a buffer of size bytes; false, and the buffer left as it was, when it does
 // not fit with its terminating zero.

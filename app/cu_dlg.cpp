@@ -1,19 +1,17 @@
 #include "app/cu_dlg.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMoveEvent>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QShowEvent>
-#include <QTableView>
 #include <vector>
 
 #include "analysis/result_tables.h"
 #include "app/list_layouts.h"
+#include "app/list_selection.h"
 #include "app/page_main.h"
 #include "app/params/app_params.h"
 #include "app/window_placement.h"
@@ -37,7 +35,6 @@ constexpr int kRightHolderLeft = 501;
 std::uint32_t PairMark(std::int32_t row) {
   return ReadCellUint(pairTable->LiveCell(row, kPairMark));
 }
-
 
 ScreenRect FromQRect(const QRect& r) {
   return ScreenRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
@@ -182,7 +179,7 @@ void CUDlg::customEvent(QEvent* event) {
   const auto* message = static_cast<platform::WindowMessageEvent*>(event);
   // The list has moved its selection before its message arrives; the handler reads it.
   if (message->message() == UM_UR_SELECT) {
-    OnPairSelect((QApplication::keyboardModifiers() & Qt::ControlModifier) != 0);
+    OnPairSelect(CtrlKeyDown());
   }
 }
 
@@ -211,13 +208,7 @@ void CUDlg::OnPairSelect(bool ctrl) {
     selectionState.selectedPair = -1;
   } else {
     // A plain click makes this pair the only marked one among those shown.
-    for (std::int32_t i = 0; i < thePairList.lineCount(); ++i) {
-      const std::int32_t shown = thePairList.RowOfLine(i);
-      if (PairMark(shown) != 0) {
-        WriteCellUint(pairTable->CellForWrite(shown, kPairMark), 0);
-        thePairList.RedrawLine(i);
-      }
-    }
+    ClearListedMarks(thePairList, kPairMark);
     ApplyDateRangeSwapped();
     SetPairMark(row, 1);
     selectionState.selectedPair = row;

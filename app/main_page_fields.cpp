@@ -4,7 +4,7 @@
 
 // Positions and widths in grid units. The day carries into its month and the month into its
 // year, so the spins walk the calendar; the years only clamp.
-NumFieldDescriptor kMainFields[kMainFieldCount] = {
+NumFieldDescriptor mainFields[kMainFieldCount] = {
     {kFieldInt, 34, 0, 45, "y1", -1, 0, &AP.y1, 1900, 3000, 1, LimitClamp, 14, nullptr, 0},
     {kFieldInt, 20, 69, 45, "m1", kFieldY1, 1, &AP.m1, 1, 12, 1, LimitWrap, 16, nullptr, 0},
     {kFieldInt, 20, 129, 45, "d1", kFieldM1, 2, &AP.d1, 1, 31, 1, LimitWrap, 14, nullptr, 0},

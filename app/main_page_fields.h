@@ -8,7 +8,7 @@
 inline constexpr int kMainFieldCount = 10;
 inline constexpr int kMainFieldBaseId = 2001;
 
-// Indexes into kMainFields (and the page's field array).
+// Indexes into mainFields (and the page's field array).
 enum MainField : int {
   kFieldY1 = 0,
   kFieldM1,
@@ -23,4 +23,4 @@ enum MainField : int {
 };
 
 // Writable: CUDEdit::CreateControls stores each field's control id in it.
-extern NumFieldDescriptor kMainFields[kMainFieldCount];
+extern NumFieldDescriptor mainFields[kMainFieldCount];

@@ -1,14 +1,10 @@
 #include "app/page_main.h"
 
-#include <QAbstractItemModel>
-#include <QApplication>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
-#include <QTableView>
 #include <cstring>
 
 #include "analysis/clicks_scan.h"
@@ -21,6 +17,7 @@
 #include "app/cu_dlg.h"
 #include "app/date_fields.h"
 #include "app/list_layouts.h"
+#include "app/list_selection.h"
 #include "app/main_page_fields.h"
 #include "app/params/app_params.h"
 #include "app/program_version.h"
@@ -87,23 +84,6 @@ QString Local8Bit(const char* text, std::size_t size) {
 void ShowFolder(QLineEdit* edit, const char* folder) {
   edit->setText(Local8Bit(folder, kDirChars));
   edit->setCursorPosition(0);
-}
-
-
-// Clears the mark column of every row the list shows, redrawing the lines that changed.
-void ClearListedMarks(CUList& list, std::int32_t markColumn) {
-  CUTable* table = list.table();
-  if (!table) return;
-  for (std::int32_t line = 0; line < list.lineCount(); ++line) {
-    void* mark = table->CellForWrite(list.RowOfLine(line), markColumn);
-    if (ReadCellUint(mark) == 0) continue;
-    WriteCellUint(mark, 0);
-    list.RedrawLine(line);
-  }
-}
-
-bool CtrlHeld() {
-  return (QApplication::keyboardModifiers() & Qt::ControlModifier) != 0;
 }
 
 }  // namespace
@@ -180,7 +160,7 @@ void CPageMain::FirstActivation() {
   }
   initialised_ = 1;
   for (int i = 0; i < kMainFieldCount; ++i) {
-    fields_[i].CreateControls(this, &kMainFields[i], kMainFieldBaseId, i);
+    fields_[i].CreateControls(this, &mainFields[i], kMainFieldBaseId, i);
   }
   SetMainCaptionF("NortavelV4 V%.2f", ProgramVersion);
   resultList_.Bind(this, &layoutUP, resultTable);
@@ -350,12 +330,7 @@ void CPageMain::OnBrowseOutDir() {
 
 void CPageMain::MarkEveryListedPair(std::uint32_t value) {
   ApplyDateRange();
-  if (CUTable* table = thePairList.table()) {
-    for (std::int32_t line = 0; line < thePairList.lineCount(); ++line) {
-      WriteCellUint(table->CellForWrite(thePairList.RowOfLine(line), kPairMark), value);
-      thePairList.RedrawLine(line);
-    }
-  }
+  SetListedMarks(thePairList, kPairMark, value);
   SyncResultMarks();
   RedrawMapAndStatus();
 }
@@ -388,7 +363,7 @@ void CPageMain::OnResultSelect() {
   const std::int32_t row = resultList_.RowOfLine(line);
   void* mark = table->CellForWrite(row, kResultMark);
 
-  if (CtrlHeld()) {
+  if (CtrlKeyDown()) {
     if (ReadCellUint(mark) != 0) {
       WriteCellUint(mark, 0);
       resultList_.DeselectLine(line);
@@ -417,11 +392,15 @@ void CPageMain::OnResultSelect() {
 }
 
 void CPageMain::OnResultRightClick(std::intptr_t line) {
-  if (line < 0 || line >= resultList_.lineCount()) return;
+  // Posted messages get past a modal dialog: a right-click queued behind the one that opened
+  // Change Pos would open a second one inside it, over the same click tables.
+  if (changingPos_ || line < 0 || line >= resultList_.lineCount()) return;
   selectionState.selectedResult = resultList_.RowOfLine(static_cast<std::int32_t>(line));
   {
+    changingPos_ = true;
     CChangDlg dialog(nullptr);
     dialog.DoModal();
+    changingPos_ = false;
   }
   // The dialog may have renumbered clicks: pairs and results are built again from the records.
   SelectAndPair();

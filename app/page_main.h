@@ -82,6 +82,7 @@ class CPageMain : public QWidget, public SheetPage, public CommandTarget {
   QRadioButton* rangeButton_ = nullptr;
   QLineEdit* inDirEdit_ = nullptr;   // 1165
   QLineEdit* outDirEdit_ = nullptr;  // 1017
+  bool changingPos_ = false;         // Change Pos is open
 };
 
 // The page while it exists (set by OnInitDialog), else null.

@@ -386,7 +386,7 @@ TEST_F(AppSettingsTest, AStartUpFolderTooLongForTheSettingsPath) {
   CUApp::LoadSettings();
   CUApp::SaveSettings();
   // The folder's middle gives way, so that the message holds both its ends.
-  const std::string named = tooLong.substr(0, 400) + "..." + tooLong.substr(tooLong.size() - 400);
+  const std::string named = tooLong.substr(0, 300) + "..." + tooLong.substr(tooLong.size() - 300);
   const std::string refused = "Start-up folder too long for the settings file NV4_PARAM.QRD, ";
   EXPECT_EQ(Messages(), (std::vector<std::string>{refused + "settings not read:\n" + named,
                                                   refused + "settings not written:\n" + named}));

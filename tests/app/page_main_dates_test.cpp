@@ -21,7 +21,7 @@ struct Dates {
 
   int Step(int field, int direction) {
     if (field >= 6) return -1;  // the thresholds hold no date
-    const NumFieldDescriptor& d = kMainFields[field];
+    const NumFieldDescriptor& d = mainFields[field];
     std::int32_t value = v[field] + (direction == 0 ? 1 : -1) * static_cast<std::int32_t>(d.step);
     int carry = -1;
     if (value > d.max) {

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -273,7 +274,7 @@ TEST_F(MainPageTest, FirstActivationMakesTheFieldsAndTheResultList) {
   const char* kValues[] = {"2007", "1", "1", "2007", "1", "1", "10", "3", "30.0", "32400"};
   for (int i = 0; i < kMainFieldCount; ++i) {
     SCOPED_TRACE(kLabels[i]);
-    EXPECT_EQ(page->field(i).descriptor(), &kMainFields[i]);
+    EXPECT_EQ(page->field(i).descriptor(), &mainFields[i]);
     EXPECT_EQ(Item(2001 + 5 * i), page->field(i).edit());
     EXPECT_EQ(Item(2002 + 5 * i), page->field(i).spin());
     EXPECT_EQ(page->field(i).labelControl()->text(), kLabels[i]);
@@ -354,7 +355,7 @@ TEST_F(MainPageTest, SpinsWalkTheCalendarWithOnePassEach) {
     AP.y2 = c.before[3], AP.m2 = c.before[4], AP.d2 = c.before[5];
     page->RefreshControls();
     const int passes = link.passes;
-    page->OnVScroll(SB_THUMBPOSITION, c.direction, kMainFields[c.field].controlId + 1);
+    page->OnVScroll(SB_THUMBPOSITION, c.direction, mainFields[c.field].controlId + 1);
     EXPECT_EQ(Dates(), c.after);
     for (int i = kFieldY1; i <= kFieldD2; ++i) EXPECT_EQ(FieldText(i).toInt(), c.after[i]) << i;
     EXPECT_EQ(link.passes, passes + 1);
@@ -370,7 +371,7 @@ TEST_F(MainPageTest, SpinsWalkTheCalendarWithOnePassEach) {
   // Other scroll codes, and spins that are no field's, do nothing.
   const std::vector<int> before = Dates();
   const int passes = link.passes;
-  page->OnVScroll(SB_THUMBPOSITION + 1, 0, kMainFields[kFieldD1].controlId + 1);
+  page->OnVScroll(SB_THUMBPOSITION + 1, 0, mainFields[kFieldD1].controlId + 1);
   page->OnVScroll(SB_THUMBPOSITION, 0, 2401 + 1);
   EXPECT_EQ(Dates(), before);
   EXPECT_EQ(link.passes, passes);
@@ -792,6 +793,44 @@ TEST_F(MainPageTest, RightClickOpensChangePosForTheResultThenPairsAgain) {
     QCoreApplication::processEvents();
   }
   EXPECT_EQ(link.passes, passes + 1);
+}
+
+// A right-click queued behind the one that opened Change Pos opened a second one inside it.
+TEST_F(MainPageTest, RightClicksQueuedBehindChangePosOpenNoSecondDialog) {
+  Activate();
+  ReadDemo();
+  // Each dialog is closed at the second look, so that the queued message has had its chance.
+  int mostOpen = 0;
+  int opened = 0;
+  QWidget* seen = nullptr;
+  QTimer closer;
+  closer.setInterval(20);
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    int open = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() == "CChangDlg" && w->isVisible()) ++open;
+    }
+    mostOpen = std::max(mostOpen, open);
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog || dialog->objectName() != "CChangDlg") return;
+    if (dialog == seen) {
+      dialog->close();
+      return;
+    }
+    seen = dialog;
+    ++opened;
+  });
+  closer.start();
+  const int passes = link.passes;
+  platform::PostWindowMessage(page, UM_UP_RCLICK, 1, 2);
+  platform::PostWindowMessage(page, UM_UP_RCLICK, 1, 3);
+  QCoreApplication::processEvents();
+  closer.stop();
+  EXPECT_EQ(mostOpen, 1);
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(link.passes, passes + 1);
+  EXPECT_EQ(clickTable1->rowCount, 0);
+  EXPECT_EQ(clickTable2->rowCount, 0);
 }
 
 // ---- Picture -------------------------------------------------------------------------------
