@@ -7,6 +7,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QShowEvent>
+#include <algorithm>
 #include <vector>
 
 #include "analysis/result_tables.h"
@@ -46,8 +47,10 @@ CUDlg::CUDlg(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
   setWindowTitle("NortavelV4");
+  // The least size is a hint the window manager keeps in every state. The greatest is not: a
+  // hint would also stop a maximised window short of a screen wider than 1900 pixels, so a
+  // normal window dragged past it is brought back in resizeEvent instead.
   setMinimumSize(kMinDragWidth, kMinDragHeight);
-  setMaximumSize(kMaxDragWidth, kMaxDragHeight);
 }
 
 // The pages and holders are children of the window and go with it.
@@ -158,8 +161,13 @@ void CUDlg::keyPressEvent(QKeyEvent* event) {
 void CUDlg::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   NoteNormalFrame();
-  const int cx = event->size().width();
-  const int cy = event->size().height();
+  if (isVisible() && windowState() == Qt::WindowNoState &&
+      (width() > kMaxDragWidth || height() > kMaxDragHeight)) {
+    // Laid out below at the size it has now, and again when the smaller size arrives.
+    resize(std::min(width(), kMaxDragWidth), std::min(height(), kMaxDragHeight));
+  }
+  const int cx = width();
+  const int cy = height();
   if (thePairList.View() && thePairList.parent() == this) thePairList.Place(QRect(0, 0, cx, cy));
   if (sheets_[0]) {
     sheets_[0]->setGeometry(kLeftHolder);

@@ -135,6 +135,16 @@ TEST_F(MainDialogTest, SizeStaysWithinTheDragLimits) {
   EXPECT_EQ(d.size(), QSize(kMinDragWidth, kMinDragHeight));
   d.resize(2500, 1500);
   EXPECT_EQ(d.size(), QSize(kMaxDragWidth, kMaxDragHeight));
+  // Laid out for the size it was brought back to, not the one asked for.
+  EXPECT_EQ(d.sheet(1)->geometry(), QRect(501, 1, kMaxDragWidth - 502, kMaxDragHeight - 2));
+}
+
+// Before, the greatest drag size was a size hint, so a maximised window stopped 20 pixels short
+// of a 1920-pixel screen.
+TEST_F(MainDialogTest, TheGreatestDragSizeIsNoSizeHint) {
+  CUDlg& d = Open();
+  EXPECT_EQ(d.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+  EXPECT_EQ(d.minimumSize(), QSize(kMinDragWidth, kMinDragHeight));
 }
 
 // ---- pair selection ---------------------------------------------------------------------------
