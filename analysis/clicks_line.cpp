@@ -84,8 +84,6 @@ LineOutcome Bad(int field, bool idTooLong = false) {
   return LineOutcome{LineKind::kBad, field, idTooLong};
 }
 
-bool Refused(const LineOutcome& outcome) { return outcome.kind == LineKind::kBad; }
-
 }  // namespace
 
 bool IsBlankLine(const char* line) {
@@ -139,11 +137,10 @@ LineOutcome ParseClicksLine(const char* line, ClicksLine* out) {
   if (!latEmpty && !ScanFloat(text, &l.lat)) return Bad(latField);
   const int latDecimals = DecimalsOf(text);
   if (!floatField(&l.alt)) return Bad(fields.number());
-  // The line as it stands once the scrambled location has been looked at.
-  auto noLocation = [&] {
-    if ((lngEmpty || latEmpty) && !l.scrambledUsed) return Bad(lngEmpty ? lngField : latField);
-    return LineOutcome{LineKind::kData};
-  };
+  // With a clear field empty, the line has a location only once the scrambled one is taken;
+  // without it the line is refused at that field.
+  const int missingField = lngEmpty ? lngField : latField;
+  auto located = [&] { return (!lngEmpty && !latEmpty) || l.scrambledUsed; };
 
   // The optional tail, nested: no scrambled field, no geoid height; no geoid height, no ddeg.
   l.scrambled = false;
@@ -152,7 +149,7 @@ LineOutcome ParseClicksLine(const char* line, ClicksLine* out) {
   l.gioidh = kDefaultGioidh;
   l.ddeg = kDefaultDdeg;
   text = fields.Next(&length);
-  if (length == 0) return noLocation();
+  if (length == 0) return located() ? LineOutcome{LineKind::kData} : Bad(missingField);
   if (!ScanUint32(text, &l.a)) return Bad(fields.number());
   bool complete = true;
   uint32_t* const rest[] = {&l.b, &l.c};
@@ -175,7 +172,7 @@ LineOutcome ParseClicksLine(const char* line, ClicksLine* out) {
       l.scrambledUsed = true;
     }
   }
-  if (Refused(noLocation())) return noLocation();
+  if (!located()) return Bad(missingField);
   text = fields.Next(&length);
   if (length == 0) return LineOutcome{LineKind::kData};
   if (!ScanFloat(text, &l.gioidh)) return Bad(fields.number());

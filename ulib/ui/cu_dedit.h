@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <cstdint>
 
+#include "ulib/ui/num_field_text.h"
 #include "ulib/ui/spin_arrows.h"
 
 class CommandTarget;
@@ -26,10 +27,7 @@ inline constexpr std::int32_t kFieldFloat = 6;       // float variable, format b
 inline constexpr std::int32_t kFieldText = 8;        // char buffer, no spin
 inline constexpr std::int32_t kFieldFloatWhole = 11; // float shown "%.0f", never stepped
 
-// Limit modes.
-inline constexpr std::int32_t LimitNone = 0;
-inline constexpr std::int32_t LimitClamp = 1;
-inline constexpr std::int32_t LimitWrap = 2;  // any other non-zero value wraps too
+// Limit modes: LimitNone, LimitClamp, LimitWrap (ulib/ui/num_field_text.h).
 
 inline constexpr int kFieldLabelChars = 32;
 

@@ -10,9 +10,6 @@
 namespace numfield {
 namespace {
 
-constexpr std::int32_t kNoLimits = 0;
-constexpr std::int32_t kClamp = 1;
-
 // The first kReadChars characters, terminated, for the C parsers.
 std::string ReadPart(std::string_view text) {
   return std::string(text.substr(0, kReadChars));
@@ -21,9 +18,9 @@ std::string ReadPart(std::string_view text) {
 template <typename T>
 Stepped<T> ApplyLimits(T value, T min, T max, const Limits& limits) {
   Stepped<T> result{value, -1};
-  if (limits.limitMode == kNoLimits) return result;
+  if (limits.limitMode == LimitNone) return result;
   if (result.value > max) {
-    if (limits.limitMode == kClamp) {
+    if (limits.limitMode == LimitClamp) {
       result.value = max;
     } else {
       result.value = min;
@@ -31,7 +28,7 @@ Stepped<T> ApplyLimits(T value, T min, T max, const Limits& limits) {
     }
   }
   if (result.value < min) {
-    if (limits.limitMode == kClamp) {
+    if (limits.limitMode == LimitClamp) {
       result.value = min;
     } else {
       result.value = max;

@@ -8,6 +8,11 @@
 #include <string>
 #include <string_view>
 
+// Limit modes of a field.
+inline constexpr std::int32_t LimitNone = 0;
+inline constexpr std::int32_t LimitClamp = 1;
+inline constexpr std::int32_t LimitWrap = 2;  // any other non-zero value wraps too
+
 namespace numfield {
 
 // A field reads at most this many characters of its edit box (a text field copies this many
