@@ -414,6 +414,23 @@ TEST(StartupFoldersTest, AStartUpFolderTooLongForItsBufferIsRefusedByName) {
   EXPECT_EQ(pairTable, nullptr);
 }
 
+// A documents folder too long for its buffer is named once; start-up goes on without it, and
+// folders that do not exist fall back to nothing rather than to a cut-off path.
+TEST(StartupFoldersTest, ADocumentsFolderTooLongForItsBufferIsNamedAndLeftEmpty) {
+  apptest::ScopedStartFolder folder;
+  apptest::ShowingPlatform shown;
+  shown.documentsFolder = "/" + std::string(kStartDirChars + 10, 'x');
+  EXPECT_FALSE(CUApp().InitInstance());  // no map in the folder: the run ends at the map
+  ASSERT_EQ(shown.Messages().size(), 3u);
+  EXPECT_EQ(shown.Messages()[0].rfind("Documents folder too long (over 1023 characters): /xxx", 0),
+            0u)
+      << shown.Messages()[0];
+  EXPECT_EQ(shown.Messages()[2], "Cannot load Ground Map .... abort");
+  EXPECT_STREQ(myDocumentsDir, "");
+  EXPECT_STREQ(AP.indir, "");
+  EXPECT_STREQ(AP.outdir, "");
+}
+
 TEST(StartupFoldersTest, AnEmptyMapNameIsAMapThatCannotBeOpened) {
   apptest::ScopedStartFolder folder;
   const std::string settings = IntRecord("VERSION", 400) + TextRecord("AP.g_map", "");
