@@ -56,11 +56,14 @@ CCreditDlg::CCreditDlg(QWidget* parent)
 }
 
 void CCreditDlg::PaintNow() {
+  // At least one round, however long a busy machine took to get here: the window system's
+  // expose may already be queued.
   QElapsedTimer waited;
   waited.start();
-  while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < kExposeWaitMs) {
+  do {
+    if (!windowHandle() || windowHandle()->isExposed()) break;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-  }
+  } while (waited.elapsed() < kExposeWaitMs);
   repaint();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

@@ -31,6 +31,14 @@ function(nv4_add_library)
   endif()
 endfunction()
 
+# How long one test case may run before ctest ends it as hung. Only a guard against hangs: the
+# slowest case takes seconds, and a sanitized build on a busy machine many times that.
+if(NV4_SANITIZE)
+  set(NV4_TEST_TIMEOUT 300)
+else()
+  set(NV4_TEST_TIMEOUT 120)
+endif()
+
 # nv4_add_test(NAME <name> SOURCES <files>... LIBS <targets>... [GUI])
 # One GoogleTest executable, each test case registered with ctest. GUI tests get a QApplication
 # on the offscreen platform (their main comes from nv4_gui_test_main); others link no Qt at all.
@@ -49,7 +57,7 @@ function(nv4_add_test)
     NV4_SOURCE_DIR="${PROJECT_SOURCE_DIR}" NV4_BINARY_DIR="${PROJECT_BINARY_DIR}")
   gtest_discover_tests(${ARG_NAME}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120
+    PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${NV4_TEST_TIMEOUT}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
 

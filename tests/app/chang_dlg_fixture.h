@@ -38,6 +38,7 @@
 #include "platform/qt/qt_platform.h"
 #include "platform/scripted_platform.h"
 #include "tests/app/main_window_support.h"
+#include "tests/support/hang_guard.h"
 #include "ulib/table_cell.h"
 #include "ulib/ui/cell_edit.h"
 #include "ulib/ui/grid_scale.h"
@@ -197,7 +198,7 @@ class ChangDlgTest : public ::testing::Test {
     bool ran = false;
     QTimer::singleShot(0, &dialog, [&] {
       ran = true;
-      EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+      EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog, nv4test::kHangGuardMs));
       body(dialog);
       if (dialog.isVisible()) {
         ADD_FAILURE() << "the test left Change Pos open";

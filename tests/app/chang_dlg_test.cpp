@@ -14,6 +14,7 @@
 #include "app/list_layouts.h"
 #include "platform/qt/dialog_units.h"
 #include "tests/app/chang_dlg_fixture.h"
+#include "tests/support/hang_guard.h"
 #include "tests/support/truth_files.h"
 #include "ulib/ui/grid_scale.h"
 #include "ulib/ui/list_placement.h"
@@ -175,7 +176,7 @@ TEST_F(ChangDlgTest, OpensTenPixelsRightOfWhereItWouldOpen) {
   QDialog plain;
   plain.resize(platform::DialogUnitsToPixels(0, 0, 209, 265).size());
   plain.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&plain));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&plain, nv4test::kHangGuardMs));
   const QPoint wouldOpen = plain.pos();
   plain.hide();
   RunDialog(0, [&](CChangDlg& dialog) {

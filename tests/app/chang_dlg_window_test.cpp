@@ -13,6 +13,7 @@
 #include "app/cu_dlg.h"
 #include "app/page_main.h"
 #include "tests/app/chang_dlg_fixture.h"
+#include "tests/support/hang_guard.h"
 #include "ulib/messages.h"
 
 namespace changtest {
@@ -35,7 +36,7 @@ TEST_F(ChangDlgTest, OpensFromTheMainPagesResultListOverTheMap) {
   CUDlg main(nullptr);
   main.OnInitDialog();
   main.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main, nv4test::kHangGuardMs));
   ASSERT_EQ(MainDialog, static_cast<QWidget*>(&main));
   CPageMain* mainPage = main.mainPage();
   ASSERT_NE(mainPage, nullptr);
@@ -69,7 +70,8 @@ TEST_F(ChangDlgTest, OpensFromTheMainPagesResultListOverTheMap) {
     if (!dialog || seen) return;
     seen = true;
     watcher.stop();
-    if (!QTest::qWaitForWindowExposed(dialog)) ADD_FAILURE() << "Change Pos not shown";
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog, nv4test::kHangGuardMs))
+        << "Change Pos not shown";
     EXPECT_EQ(dialog->parentWidget(), &main) << "modal over the main window";
     EXPECT_EQ(selectionState.selectedResult, resultRow);
     EXPECT_EQ(dialog->pairRow(), pairRow);

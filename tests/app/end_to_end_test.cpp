@@ -148,7 +148,7 @@ TEST_F(EndToEndTest, ReadMarkWriteAndCloseThroughTheWindows) {
       const ObservationRecord& r = store.records[i];
       readStations.insert(std::string(r.lid) + " " + r.sid + " " + r.localtime);
     }
-    QTest::qWait(50);
+    QCoreApplication::processEvents();
     const QString shot = QString(NV4_BINARY_DIR) + "/main_window_after_read.png";
     EXPECT_TRUE(dialog.grab().save(shot)) << shot.toStdString();
 

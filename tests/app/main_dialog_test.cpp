@@ -18,6 +18,7 @@
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/window_message.h"
 #include "tests/app/main_window_support.h"
+#include "tests/support/hang_guard.h"
 #include "ulib/messages.h"
 #include "ulib/ui/cu_sheet.h"
 #include "ulib/ui/list_messages.h"
@@ -56,7 +57,7 @@ class MainDialogTest : public ::testing::Test {
     dialog = std::make_unique<CUDlg>(nullptr);
     dialog->OnInitDialog();
     dialog->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get(), nv4test::kHangGuardMs));
     thePairList.Reload(0, 0);
     return *dialog;
   }
@@ -353,7 +354,7 @@ TEST_F(MainDialogTest, ClosedMaximisedItStoresItsNormalRectangleAndComesBackMaxi
   AP.showcmd = kShowNormal;
   Open();
   dialog->showMaximized();
-  QTRY_VERIFY(dialog->isMaximized());
+  QTRY_VERIFY_WITH_TIMEOUT(dialog->isMaximized(), nv4test::kHangGuardMs);
   dialog->close();
   EXPECT_EQ(AP.showcmd, kShowMaximised);
   EXPECT_EQ(Sides(AP.dlgrect), Sides({40, 30, 900, 650}));

@@ -24,6 +24,7 @@
 #include "platform/qt/qt_platform.h"
 #include "platform/scripted_platform.h"
 #include "tests/support/locale_guard.h"
+#include "tests/support/modal_watchdog.h"
 #include "ulib/node_pool.h"
 #include "ulib/string_pool.h"
 #include "ulib/table_cell.h"
@@ -135,34 +136,13 @@ class ShowingPlatform : public platform::ScriptedPlatform {
   platform::Platform* previous_;
 };
 
-// A real modal box or popup that stays up for two seconds is one no test step answers: the
-// test fails and the box is closed, so that nothing waits for a person.
-class ModalWatchdog {
+// The watchdog of the program's windows: the main dialog is the window every step drives, for
+// as long as the program runs, and is never judged.
+class ModalWatchdog : public nv4test::ModalWatchdog {
  public:
-  explicit ModalWatchdog(QWidget* allowed = nullptr) : allowed_(allowed) {
-    timer_.setInterval(500);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      QWidget* up = QApplication::activePopupWidget();
-      if (!up) up = QApplication::activeModalWidget();
-      if (!up || up == allowed_ || up != last_) {
-        last_ = up;
-        ticks_ = 0;
-        return;
-      }
-      if (++ticks_ < 4) return;
-      ADD_FAILURE() << "an unexpected " << up->metaObject()->className() << " stayed open";
-      up->close();
-      ticks_ = 0;
-    });
-    timer_.start();
+  ModalWatchdog() {
+    Own([](const QWidget* window) { return qobject_cast<const CUDlg*>(window) != nullptr; });
   }
-  void Allow(QWidget* window) { allowed_ = window; }
-
- private:
-  QTimer timer_;
-  QWidget* allowed_;
-  QWidget* last_ = nullptr;
-  int ticks_ = 0;
 };
 
 // How a run of the program went.
@@ -184,7 +164,10 @@ inline ProgramRun RunProgram(const std::function<void(CUDlg&)>& whileOpen, int p
       if (!dialog || !dialog->isVisible()) continue;
       poll.stop();
       run.windowShown = true;
-      if (whileOpen) whileOpen(*dialog);
+      if (whileOpen) {
+        nv4test::StepScope step;
+        whileOpen(*dialog);
+      }
       dialog->close();
       return;
     }

@@ -45,6 +45,7 @@
 #include "platform/qt/window_message.h"
 #include "platform/scripted_platform.h"
 #include "tests/app/main_window_support.h"
+#include "tests/support/hang_guard.h"
 #include "tests/support/locale_guard.h"
 #include "ulib/messages.h"
 #include "ulib/table_cell.h"
@@ -128,7 +129,7 @@ class MainPageTest : public ::testing::Test {
     page->OnInitDialog();
     page->OnSetActive();
     window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, nv4test::kHangGuardMs));
   }
 
   QWidget* Item(int id) { return platform::FindItem(page, id); }

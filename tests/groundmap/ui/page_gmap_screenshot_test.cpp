@@ -22,6 +22,7 @@
 #include "groundmap/ui/page_gmap.h"
 #include "platform/qt/dialog_units.h"
 #include "platform/scripted_platform.h"
+#include "tests/support/hang_guard.h"
 #include "ulib/string_pool.h"
 #include "ulib/ui/cu_sheet.h"
 #include "ulib/ui/grid_scale.h"
@@ -81,7 +82,7 @@ class PageGmapScreenshotTest : public ::testing::Test {
     layout->addWidget(sheet);
     window.resize(1300, 800);
     window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, nv4test::kHangGuardMs));
     QCoreApplication::processEvents();
     // As the read command leaves it: centred on what was drawn.
     page->OnCenter();

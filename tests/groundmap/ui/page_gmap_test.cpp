@@ -30,6 +30,7 @@
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/scripted_platform.h"
+#include "tests/support/hang_guard.h"
 #include "tests/support/locale_guard.h"
 #include "ulib/string_pool.h"
 #include "ulib/table_cell.h"
@@ -170,7 +171,7 @@ class PageGmapTest : public ::testing::Test {
     page_->OnInitDialog();
     page_->OnSetActive();
     window_->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), nv4test::kHangGuardMs));
     QCoreApplication::processEvents();
     scripted_.ClearCalls();
   }
@@ -252,7 +253,7 @@ TEST_F(PageGmapTest, StartsWithTheSettingsShownAndRedrawsOnlyWhenActivated) {
   layout->addWidget(page_);
   window_->resize(660, 500);
   window_->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), nv4test::kHangGuardMs));
 
   MarkImage();
   const int redraws = Redraws();

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "tests/support/hang_guard.h"
 #include "tests/ulib/ui/list_widget_fixture.h"
 #include "ulib/ui/list_messages.h"
 
@@ -204,7 +205,7 @@ TEST_F(CellEditTest, TheEditorKeepsEnterAndEscapeFromADialog) {
   inDialog.Place(holder->rect());
   inDialog.Reload(0, 0);
   dialog.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog, nv4test::kHangGuardMs));
   QWidget* viewport = inDialog.View()->viewport();
   const QPoint cell =
       inDialog.View()->visualRect(inDialog.View()->model()->index(0, 0)).center();

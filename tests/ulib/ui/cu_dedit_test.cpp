@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/qt/qt_platform.h"
+#include "tests/support/hang_guard.h"
 #include "tests/support/locale_guard.h"
 #include "ulib/ui/grid_scale.h"
 #include "ulib/ui/page_commands.h"
@@ -87,7 +88,7 @@ class CUDEditTest : public ::testing::Test {
   CUDEditTest() : savedX_(gridScaleX), savedY_(gridScaleY) {
     page.resize(640, 240);
     page.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&page));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&page, nv4test::kHangGuardMs));
   }
   ~CUDEditTest() override {
     gridScaleX = savedX_;
@@ -488,7 +489,7 @@ TEST_F(CUDEditTest, DayUpOnNewYearsEveCarriesIntoMonthAndYear) {
   DatePage date;
   date.resize(400, 60);
   date.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&date));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&date, nv4test::kHangGuardMs));
   SpinArrows* daySpin = date.fields[0].spin();
   QTest::mouseClick(daySpin, Qt::LeftButton, Qt::NoModifier,
                     QPoint(daySpin->width() / 2, daySpin->height() / 4));

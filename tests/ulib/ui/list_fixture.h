@@ -8,16 +8,15 @@
 #include <QApplication>
 #include <QMenu>
 #include <QTest>
-#include <QTimer>
 #include <QWidget>
 #include <cstring>
 #include <functional>
 #include <initializer_list>
-#include <memory>
 #include <ostream>
 #include <vector>
 
 #include "platform/qt/window_message.h"
+#include "tests/support/modal_watchdog.h"
 #include "ulib/table_store.h"
 #include "ulib/ui/cu_list.h"
 #include "ulib/ui/list_layout.h"
@@ -135,26 +134,12 @@ inline int AddRow(CUTable& table, int num, float f = 0.0f, const char* name = nu
 }
 
 // Runs act on the first widget found by find once the event loop runs (inside exec of a modal
-// dialog or a popup menu). If none comes up within two seconds the test fails; a dialog or menu
-// that comes up unanswered is closed by the widget tests' watchdog, so no test waits.
+// dialog or a popup menu). A widget that never comes fails the test at its end; one that comes
+// up unanswered is closed by the widget tests' watchdog, so no test waits.
 inline void WhenUp(std::function<QWidget*()> find, std::function<void(QWidget*)> act) {
-  auto* timer = new QTimer;
-  auto tries = std::make_shared<int>(0);
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, tries, find, act] {
-    if (QWidget* widget = find()) {
-      timer->stop();
-      timer->deleteLater();
-      act(widget);
-      return;
-    }
-    if (++*tries > 200) {
-      timer->stop();
-      timer->deleteLater();
-      ADD_FAILURE() << "the expected dialog or menu did not come up";
-    }
-  });
-  timer->start();
+  nv4test::ModalWatchdog* watchdog = nv4test::ModalWatchdog::Current();
+  ASSERT_NE(watchdog, nullptr) << "a test that answers windows runs with a watchdog";
+  watchdog->WhenUp(std::move(find), std::move(act));
 }
 
 inline void WhenModal(std::function<void(QWidget*)> act) {

@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <filesystem>
 
+#include "tests/support/hang_guard.h"
 #include "tests/ulib/ui/list_widget_fixture.h"
 
 namespace {
@@ -35,7 +36,7 @@ TEST(ListScreenshotTest, WritesAPictureOfAFilledList) {
   list.Sort(kFloat, -1);
   list.SelectRow(12);
   parent.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent, nv4test::kHangGuardMs));
   ASSERT_EQ(list.lineCount(), 299);
 
   const std::string path = std::string(NV4_BINARY_DIR) + "/ulib_ui_list_screenshot.png";

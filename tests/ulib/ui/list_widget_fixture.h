@@ -7,11 +7,12 @@
 #include <QHeaderView>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
 #include "platform/scripted_platform.h"
+#include "tests/support/hang_guard.h"
+#include "tests/support/modal_watchdog.h"
 #include "tests/ulib/ui/list_fixture.h"
 #include "ulib/ui/cu_list.h"
 
@@ -21,22 +22,6 @@ class ListWidgetTest : public ::testing::Test {
  protected:
   ListWidgetTest() : table(&kEveryType), layout(MakeLayout()), recorder(&parent) {
     parent.resize(640, 400);
-    // A dialog or menu that no test step answers would wait for a person: fail and close it.
-    watchdog.setInterval(500);
-    QObject::connect(&watchdog, &QTimer::timeout, [this] {
-      QWidget* up = QApplication::activePopupWidget();
-      if (!up) up = QApplication::activeModalWidget();
-      if (!up || up != lastUp) {
-        lastUp = up;
-        ticksUp = 0;
-        return;
-      }
-      if (++ticksUp < 4) return;
-      ADD_FAILURE() << "an unexpected " << up->metaObject()->className() << " stayed open";
-      up->close();
-      ticksUp = 0;
-    });
-    watchdog.start();
   }
 
   // Binds, places and reloads the list and shows the parent.
@@ -45,7 +30,7 @@ class ListWidgetTest : public ::testing::Test {
     list.Place(parent.rect());
     list.Reload(0, 0);
     parent.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent, nv4test::kHangGuardMs));
     recorder.Watch(&list);
     recorder.Take();
   }
@@ -89,9 +74,8 @@ class ListWidgetTest : public ::testing::Test {
   ListLayout layout;
   MessageRecorder recorder;
   CUList list;
-  QTimer watchdog;
-  QWidget* lastUp = nullptr;
-  int ticksUp = 0;
+  // A dialog or menu that no test step answers would wait for a person: it fails the test.
+  nv4test::ModalWatchdog watchdog;
 };
 
 }  // namespace listtest

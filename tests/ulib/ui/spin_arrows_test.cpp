@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/hang_guard.h"
+
 namespace {
 
 class SpinArrowsTest : public ::testing::Test {
@@ -17,7 +19,7 @@ class SpinArrowsTest : public ::testing::Test {
   SpinArrowsTest() {
     window.resize(120, 60);
     window.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window, nv4test::kHangGuardMs));
   }
 
   // The directions the pair reported since the last call.
