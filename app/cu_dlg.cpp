@@ -56,6 +56,12 @@ CUDlg::CUDlg(QWidget* parent) : QDialog(parent) {
   // short of a screen wider than 1900 pixels, so a normal window dragged past it is brought back
   // by FollowFrame instead.
   setMinimumSize(kMinDragWidth, kMinDragHeight);
+  frameCheck_.setSingleShot(true);
+  frameCheck_.setInterval(100);
+  connect(&frameCheck_, &QTimer::timeout, this, [this] {
+    FollowFrame();
+    if (gmapPage_) gmapPage_->RefitToFrame();
+  });
 }
 
 // The pages and holders are children of the window and go with it.
@@ -132,8 +138,13 @@ FrameMargins CUDlg::CurrentFrame() const {
 ScreenRect CUDlg::OuterRect() const { return OuterRectOf(FromQRect(geometry()), normalFrame_); }
 
 void CUDlg::FollowFrame() {
-  if (!isVisible() || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) return;
+  if (!isVisible()) return;
+  if (windowState() & Qt::WindowMaximized) maximisedGeometry_ = geometry();
+  if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) return;
   shownNormal_ = true;
+  // Restored, the window is normal before the window manager has given it back its normal size:
+  // the maximised size is no drag to hold.
+  if (geometry().size() == maximisedGeometry_.size()) return;
   // The window manager may draw a maximised window without its border, so the frame kept is the
   // one of the normal window.
   const FrameMargins frame = CurrentFrame();
@@ -165,11 +176,18 @@ void CUDlg::showEvent(QShowEvent* event) {
 void CUDlg::moveEvent(QMoveEvent* event) {
   QDialog::moveEvent(event);
   FollowFrame();
+  frameCheck_.start();
 }
 
 void CUDlg::changeEvent(QEvent* event) {
   QDialog::changeEvent(event);
-  if (event->type() == QEvent::WindowStateChange) FollowFrame();
+  if (event->type() == QEvent::WindowStateChange) frameCheck_.start();
+  // Only noted: a window manager may tell the new state before the new size, so the frame and
+  // limits are followed when the size arrives.
+  if (event->type() == QEvent::WindowStateChange && isVisible() &&
+      !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) {
+    shownNormal_ = true;
+  }
 }
 
 void CUDlg::reject() {}
@@ -191,6 +209,7 @@ void CUDlg::keyPressEvent(QKeyEvent* event) {
 void CUDlg::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   FollowFrame();
+  frameCheck_.start();
   const int cx = width();
   const int cy = height();
   if (thePairList.View() && thePairList.parent() == this) thePairList.Place(QRect(0, 0, cx, cy));

@@ -3,7 +3,8 @@
 // the "Ground Map" page on the right. Its caption is the status line. Runs modally from start-up.
 
 #include <QDialog>
-#include <QPoint>
+#include <QRect>
+#include <QTimer>
 #include <cstdint>
 
 #include "app/params/app_params.h"
@@ -77,6 +78,9 @@ class CUDlg : public QDialog {
   bool shownNormal_ = false;
   FrameMargins normalFrame_;  // the frame around the normal window, as last seen
   ScreenRect normalOuter_ = {};  // the normal window's outer rectangle, as last held
+  QRect maximisedGeometry_;  // the client area while maximised, as last seen
+  // Looks at the frame again a little after each change: the window manager may tell it late.
+  QTimer frameCheck_;
   CUSheet* sheets_[2] = {nullptr, nullptr};
   CPageMain* mainPage_ = nullptr;
   CPageGmap* gmapPage_ = nullptr;
