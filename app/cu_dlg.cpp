@@ -7,7 +7,6 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QShowEvent>
-#include <algorithm>
 #include <vector>
 
 #include "analysis/result_tables.h"
@@ -18,6 +17,7 @@
 #include "app/window_placement.h"
 #include "groundmap/ui/page_gmap.h"
 #include "platform/platform.h"
+#include "platform/qt/window_frame.h"
 #include "platform/qt/window_message.h"
 #include "ulib/table_cell.h"
 #include "ulib/ui/cu_sheet.h"
@@ -41,16 +41,27 @@ ScreenRect FromQRect(const QRect& r) {
   return ScreenRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
+bool SameRect(const ScreenRect& a, const ScreenRect& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 }  // namespace
 
 CUDlg::CUDlg(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
   setWindowTitle("NortavelV4");
-  // The least size is a hint the window manager keeps in every state. The greatest is not: a
-  // hint would also stop a maximised window short of a screen wider than 1900 pixels, so a
-  // normal window dragged past it is brought back in resizeEvent instead.
+  // The least size is a hint the window manager keeps in every state; it grows smaller by the
+  // frame once that is known. The greatest is not: a hint would also stop a maximised window
+  // short of a screen wider than 1900 pixels, so a normal window dragged past it is brought back
+  // by FollowFrame instead.
   setMinimumSize(kMinDragWidth, kMinDragHeight);
+  frameCheck_.setSingleShot(true);
+  frameCheck_.setInterval(100);
+  connect(&frameCheck_, &QTimer::timeout, this, [this] {
+    FollowFrame();
+    if (gmapPage_) gmapPage_->RefitToFrame();
+  });
 }
 
 // The pages and holders are children of the window and go with it.
@@ -89,8 +100,12 @@ void CUDlg::RestorePlacement() {
   const ScreenRect place = RestoredPlacement(AP.dlgrect, screens);
   openedRect_ = place;
   shownNormal_ = false;
+  normalOuter_ = place;
+  // The frame's top left; the client area as large as the outer rectangle less the frame known
+  // so far, which FollowFrame corrects when the window manager has framed the window.
+  const ScreenRect client = ClientRectOf(place, normalFrame_);
   move(place.left, place.top);
-  resize(place.right - place.left, place.bottom - place.top);
+  resize(client.right - client.left, client.bottom - client.top);
   switch (ShowStateOf(AP.showcmd)) {
     case WindowShowState::kMaximised:
       setWindowState(Qt::WindowMaximized);
@@ -110,36 +125,69 @@ void CUDlg::StorePlacement() {
     AP.dlgrect = openedRect_;
     return;
   }
-  // The frame's left and top, and the client area's size, of the normal (restored) window.
+  // The outer rectangle of the normal (restored) window.
   const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
-  const QPoint frameTopLeft = normal.topLeft() + normalFrameOffset_;
-  AP.dlgrect.left = frameTopLeft.x();
-  AP.dlgrect.top = frameTopLeft.y();
-  AP.dlgrect.right = frameTopLeft.x() + normal.width();
-  AP.dlgrect.bottom = frameTopLeft.y() + normal.height();
+  AP.dlgrect = OuterRectOf(FromQRect(normal), normalFrame_);
 }
 
-void CUDlg::NoteNormalFrame() {
-  if (!isVisible() || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) return;
+FrameMargins CUDlg::CurrentFrame() const {
+  const QMargins frame = WindowFrameMargins(this);
+  return FrameMargins{frame.left(), frame.top(), frame.right(), frame.bottom()};
+}
+
+ScreenRect CUDlg::OuterRect() const { return OuterRectOf(FromQRect(geometry()), normalFrame_); }
+
+void CUDlg::FollowFrame() {
+  if (!isVisible()) return;
+  if (windowState() & Qt::WindowMaximized) maximisedGeometry_ = geometry();
+  if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) return;
   shownNormal_ = true;
-  // The window manager may draw a maximised window without its border, so the offset is the
+  // Restored, the window is normal before the window manager has given it back its normal size:
+  // the maximised size is no drag to hold.
+  if (geometry().size() == maximisedGeometry_.size()) return;
+  // The window manager may draw a maximised window without its border, so the frame kept is the
   // one of the normal window.
-  normalFrameOffset_ = frameGeometry().topLeft() - geometry().topLeft();
+  const FrameMargins frame = CurrentFrame();
+  if (!(frame == normalFrame_)) {
+    // A frame that arrives or changes keeps the outer size: the client area gives way.
+    const ScreenRect outer = OuterRect();
+    normalFrame_ = frame;
+    const WindowSize least = MinClientSize(frame);
+    setMinimumSize(least.width, least.height);
+    const ScreenRect client = ClientRectOf(outer, frame);
+    resize(client.right - client.left, client.bottom - client.top);
+  }
+  const ScreenRect proposed = OuterRect();
+  const ScreenRect held = HeldDragRect(normalOuter_, proposed);
+  normalOuter_ = held;
+  // Laid out at the size it has now, and again when the held size arrives.
+  if (SameRect(held, proposed)) return;
+  // The frame's corner, as a window is placed (move), and the client area's size.
+  const ScreenRect client = ClientRectOf(held, frame);
+  resize(client.right - client.left, client.bottom - client.top);
+  move(held.left, held.top);
 }
 
 void CUDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  NoteNormalFrame();
+  FollowFrame();
 }
 
 void CUDlg::moveEvent(QMoveEvent* event) {
   QDialog::moveEvent(event);
-  NoteNormalFrame();
+  FollowFrame();
+  frameCheck_.start();
 }
 
 void CUDlg::changeEvent(QEvent* event) {
   QDialog::changeEvent(event);
-  if (event->type() == QEvent::WindowStateChange) NoteNormalFrame();
+  if (event->type() == QEvent::WindowStateChange) frameCheck_.start();
+  // Only noted: a window manager may tell the new state before the new size, so the frame and
+  // limits are followed when the size arrives.
+  if (event->type() == QEvent::WindowStateChange && isVisible() &&
+      !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) {
+    shownNormal_ = true;
+  }
 }
 
 void CUDlg::reject() {}
@@ -160,12 +208,8 @@ void CUDlg::keyPressEvent(QKeyEvent* event) {
 
 void CUDlg::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
-  NoteNormalFrame();
-  if (isVisible() && windowState() == Qt::WindowNoState &&
-      (width() > kMaxDragWidth || height() > kMaxDragHeight)) {
-    // Laid out below at the size it has now, and again when the smaller size arrives.
-    resize(std::min(width(), kMaxDragWidth), std::min(height(), kMaxDragHeight));
-  }
+  FollowFrame();
+  frameCheck_.start();
   const int cx = width();
   const int cy = height();
   if (thePairList.View() && thePairList.parent() == this) thePairList.Place(QRect(0, 0, cx, cy));

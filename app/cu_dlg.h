@@ -3,10 +3,12 @@
 // the "Ground Map" page on the right. Its caption is the status line. Runs modally from start-up.
 
 #include <QDialog>
-#include <QPoint>
+#include <QRect>
+#include <QTimer>
 #include <cstdint>
 
 #include "app/params/app_params.h"
+#include "app/window_placement.h"
 #include "ulib/ui/cu_list.h"
 
 class QCloseEvent;
@@ -64,14 +66,21 @@ class CUDlg : public QDialog {
  private:
   void StorePlacement();
   void RestorePlacement();
-  // Keeps what the normal window is like while it is shown normal.
-  void NoteNormalFrame();
+  // Follows the frame the window manager draws, which arrives some time after the window is
+  // shown, and holds a normal window's outer rectangle to the drag limits.
+  void FollowFrame();
+  FrameMargins CurrentFrame() const;
+  ScreenRect OuterRect() const;
 
   // The rectangle the window opened with. A window that opens maximised or minimised has never
   // had a normal rectangle of its own, and keeps this one until it is shown normal.
   ScreenRect openedRect_ = {};
   bool shownNormal_ = false;
-  QPoint normalFrameOffset_;  // frame's top left minus the client area's, shown normal
+  FrameMargins normalFrame_;  // the frame around the normal window, as last seen
+  ScreenRect normalOuter_ = {};  // the normal window's outer rectangle, as last held
+  QRect maximisedGeometry_;  // the client area while maximised, as last seen
+  // Looks at the frame again a little after each change: the window manager may tell it late.
+  QTimer frameCheck_;
   CUSheet* sheets_[2] = {nullptr, nullptr};
   CPageMain* mainPage_ = nullptr;
   CPageGmap* gmapPage_ = nullptr;

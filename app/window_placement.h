@@ -2,10 +2,9 @@
 // Where the main window opens and how far a drag may size it: plain logic over rectangles of
 // screen pixels, so that tests need no window system.
 //
-// A stored rectangle is the window's normal (restored) placement: left and top of its frame,
-// right = left + width and bottom = top + height of its client area. Stored and restored the
-// same way, a window comes back where it was and as large as it was, whatever the frame the
-// window manager draws around it.
+// A stored rectangle is the window's normal (restored) outer rectangle, frame included, as are
+// the drag limits: left + width and top + height of what the window manager draws. Where there
+// is no frame (or none yet) the outer rectangle is the client area.
 
 #include <cstdint>
 #include <vector>
@@ -15,12 +14,38 @@
 // Where a first run opens, and where a placement that cannot be used opens instead.
 inline constexpr ScreenRect kDefaultPlacement = {20, 10, 840, 580};
 
-// The size limits of a drag, in pixels of the client area. The window manager holds the edge
-// being dragged at them.
+// The size limits of a drag, in pixels of the outer window.
 inline constexpr int kMinDragWidth = 820;
 inline constexpr int kMaxDragWidth = 1900;
 inline constexpr int kMinDragHeight = 570;
 inline constexpr int kMaxDragHeight = 1200;
+
+// The frame the window manager draws around the client area, in pixels on each side.
+struct FrameMargins {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  bool operator==(const FrameMargins&) const = default;
+};
+
+struct WindowSize {
+  int width = 0;
+  int height = 0;
+  bool operator==(const WindowSize&) const = default;
+};
+
+// The client area inside an outer rectangle, and the outer rectangle around a client area.
+ScreenRect ClientRectOf(const ScreenRect& outer, const FrameMargins& frame);
+ScreenRect OuterRectOf(const ScreenRect& client, const FrameMargins& frame);
+
+// The least client size that keeps the outer window at its least drag size (never below 0).
+WindowSize MinClientSize(const FrameMargins& frame);
+
+// The outer rectangle a drag from `before` to `proposed` is held at: within the drag limits, a
+// left or top edge dragged past a limit stops there and the opposite edge stays; otherwise the
+// right or bottom edge gives way. A rectangle within the limits is kept as it is.
+ScreenRect HeldDragRect(const ScreenRect& before, const ScreenRect& proposed);
 
 // Show commands as the settings keep them ("AP.showcmd").
 inline constexpr std::int32_t kShowNormal = 1;

@@ -23,6 +23,7 @@
 #include "platform/platform.h"
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/window_frame.h"
 #include "ulib/choosers.h"
 #include "ulib/image_writers.h"
 #include "ulib/messages.h"
@@ -267,15 +268,32 @@ void CPageGmap::RepaintPicture() {
 void CPageGmap::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   if (!picture_) return;
-  // The picture reaches toward the main window's outer edges, wherever the page sits in it.
-  const QRect outer = window()->frameGeometry();
-  const QPoint corner = picture_->mapToGlobal(QPoint(0, 0));
-  const PictureSize size = GmapPictureSize(outer.x() + outer.width(), outer.y() + outer.height(),
-                                           corner.x(), corner.y());
+  const PictureSize size = FittedSize();
   W = size.W;
   H = size.H;
   picture_->resize(W, H);
   Redraw();
+}
+
+void CPageGmap::RefitToFrame() {
+  if (!picture_) return;
+  const PictureSize size = FittedSize();
+  if (size.W == W && size.H == H) return;
+  W = size.W;
+  H = size.H;
+  picture_->resize(W, H);
+  Redraw();
+}
+
+PictureSize CPageGmap::FittedSize() const {
+  // The picture reaches toward the main window's outer edges, wherever the page sits in it.
+  // Measured from the frame's own corner, so that where the window is on the screen, and when
+  // the window manager tells it, does not matter.
+  const QWidget* top = window();
+  const QMargins frame = WindowFrameMargins(top);
+  const QSize outer = top->size().grownBy(frame);
+  const QPoint corner = QPoint(frame.left(), frame.top()) + picture_->mapTo(top, QPoint(0, 0));
+  return GmapPictureSize(outer.width(), outer.height(), corner.x(), corner.y());
 }
 
 void RedrawMapAndStatus() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "groundmap/map_renderer.h"
+#include "groundmap/ui/picture_size.h"
 #include "ulib/ui/cu_dedit.h"
 #include "ulib/ui/page_commands.h"
 #include "ulib/ui/sheet_page.h"
@@ -57,6 +58,11 @@ class CPageGmap : public QWidget,
   // A pan arrow: 1077 horizontal, 1078 vertical; direction 0 the right or up arrow.
   void OnPan(int controlId, int direction);
 
+  // Sizes the picture again when the window's frame has changed since its last size event (the
+  // window manager may tell the frame of a maximised window only after its size); redraws only
+  // then.
+  void RefitToFrame();
+
   std::int32_t initializing = 1;  // until the first activation; zoom edits are ignored meanwhile
   CUDEdit zoomEdit;
 
@@ -65,6 +71,7 @@ class CPageGmap : public QWidget,
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  PictureSize FittedSize() const;
   QAbstractButton* AddButton(int id, const char* text, const QRect& place, bool check);
 
   QLineEdit* mapName_ = nullptr;

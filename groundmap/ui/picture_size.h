@@ -10,8 +10,9 @@ struct PictureSize {
 };
 
 // outerRight and outerBottom: the main window's frame edges just past its last pixel column and
-// row (left + width, top + height), in screen pixels; pictureLeft and pictureTop: the picture's
-// top-left corner in screen pixels. The picture ends 9 to 12 pixels short of the right edge and
+// row (left + width, top + height); pictureLeft and pictureTop: the picture's top-left corner.
+// All four from one origin: the screen's, or the frame's top-left corner (then outerRight and
+// outerBottom are the outer width and height). The picture ends 9 to 12 pixels short of the right edge and
 // 16 short of the bottom, within the image's largest size; a window too small for any picture
 // gives 0.
 PictureSize GmapPictureSize(int outerRight, int outerBottom, int pictureLeft, int pictureTop);

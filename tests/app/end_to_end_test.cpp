@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
+#include <QWindow>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -129,7 +130,8 @@ TEST_F(EndToEndTest, ReadMarkWriteAndCloseThroughTheWindows) {
   int resultCount = 0;
 
   Run([&](CUDlg& dialog) {
-    dialog.resize(1300, 800);
+    // 1300 x 800 outside, frame included, as the settings keep it.
+    dialog.resize(QSize(1300, 800).shrunkBy(dialog.windowHandle()->frameMargins()));
     QCoreApplication::processEvents();
 
     // "read clicls"

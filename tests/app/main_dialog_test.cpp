@@ -8,6 +8,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "analysis/record_store.h"
 #include "app/list_layouts.h"
@@ -110,15 +111,20 @@ TEST_F(MainDialogTest, BuildsTheListAndBothPagesAndPublishesItself) {
   EXPECT_EQ(d.gmapPage()->active, 1);
 }
 
+// The client size that gives the window an outer size.
+QSize ClientSizeFor(const CUDlg& d, QSize outer) {
+  return outer.shrunkBy(d.windowHandle()->frameMargins());
+}
+
 TEST_F(MainDialogTest, PlacesTheHoldersAndThePairListForEverySize) {
   CUDlg& d = Open();
   for (QSize size : {QSize(820, 570), QSize(1300, 800), QSize(1900, 1200)}) {
     SCOPED_TRACE(size.width());
-    d.resize(size);
+    d.resize(ClientSizeFor(d, size));
     QCoreApplication::processEvents();
     const int cx = d.width();
     const int cy = d.height();
-    ASSERT_EQ(QSize(cx, cy), size);
+    ASSERT_EQ(d.frameGeometry().size(), size);
     EXPECT_EQ(d.sheet(0)->geometry(), QRect(1, 1, 499, 490));
     EXPECT_EQ(d.sheet(1)->geometry(), QRect(501, 1, cx - 502, cy - 2));
     const ListRect list = PlaceRect(layoutUR, cx, cy);
@@ -130,14 +136,37 @@ TEST_F(MainDialogTest, PlacesTheHoldersAndThePairListForEverySize) {
   }
 }
 
+// The limits hold on the outer window, frame included.
 TEST_F(MainDialogTest, SizeStaysWithinTheDragLimits) {
   CUDlg& d = Open();
   d.resize(500, 300);
-  EXPECT_EQ(d.size(), QSize(kMinDragWidth, kMinDragHeight));
+  EXPECT_EQ(d.frameGeometry().size(), QSize(kMinDragWidth, kMinDragHeight));
   d.resize(2500, 1500);
-  EXPECT_EQ(d.size(), QSize(kMaxDragWidth, kMaxDragHeight));
+  EXPECT_EQ(d.frameGeometry().size(), QSize(kMaxDragWidth, kMaxDragHeight));
   // Laid out for the size it was brought back to, not the one asked for.
-  EXPECT_EQ(d.sheet(1)->geometry(), QRect(501, 1, kMaxDragWidth - 502, kMaxDragHeight - 2));
+  EXPECT_EQ(d.sheet(1)->geometry(), QRect(501, 1, d.width() - 502, d.height() - 2));
+  EXPECT_LT(d.width(), 2000);
+}
+
+// Before, a drag of the left or top edge past the greatest size moved the right or bottom edge
+// out instead, off the screen.
+TEST_F(MainDialogTest, ALeftOrTopEdgeDraggedPastTheGreatestSizeStopsThereAndTheOtherEdgeStays) {
+  AP.dlgrect = {700, 500, 2300, 1300};
+  CUDlg& d = Open();
+  ASSERT_EQ(d.frameGeometry(), QRect(700, 500, 1600, 800));
+  const QMargins frame = d.windowHandle()->frameMargins();
+  // The left and top edges pulled 600 and 500 pixels out.
+  d.setGeometry(QRect(100, 0, 2200, 1300) - frame);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(d.frameGeometry(), QRect(2300 - kMaxDragWidth, 1300 - kMaxDragHeight, kMaxDragWidth,
+                                     kMaxDragHeight));
+  EXPECT_EQ(d.sheet(1)->geometry(), QRect(501, 1, d.width() - 502, d.height() - 2));
+  // The right and bottom edges pulled out: the left and top stay.
+  d.setGeometry(QRect(100, 50, 900, 700) - frame);
+  QCoreApplication::processEvents();
+  d.resize(2500, 1500);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(d.frameGeometry(), QRect(100, 50, kMaxDragWidth, kMaxDragHeight));
 }
 
 // Before, the greatest drag size was a size hint, so a maximised window stopped 20 pixels short
@@ -145,7 +174,8 @@ TEST_F(MainDialogTest, SizeStaysWithinTheDragLimits) {
 TEST_F(MainDialogTest, TheGreatestDragSizeIsNoSizeHint) {
   CUDlg& d = Open();
   EXPECT_EQ(d.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-  EXPECT_EQ(d.minimumSize(), QSize(kMinDragWidth, kMinDragHeight));
+  EXPECT_EQ(d.minimumSize().grownBy(d.windowHandle()->frameMargins()),
+            QSize(kMinDragWidth, kMinDragHeight));
 }
 
 // ---- pair selection ---------------------------------------------------------------------------
@@ -339,8 +369,8 @@ TEST_F(MainDialogTest, OpensWhereItWasClosedOrAtTheDefaultWhenThatCannotBeSeen) 
     AP.dlgrect = c.stored;
     AP.showcmd = kShowNormal;
     CUDlg& d = Open();
-    EXPECT_EQ(d.frameGeometry().topLeft(), QPoint(c.opened.left, c.opened.top));
-    EXPECT_EQ(d.size(), QSize(c.opened.right - c.opened.left, c.opened.bottom - c.opened.top));
+    EXPECT_EQ(d.frameGeometry(), QRect(c.opened.left, c.opened.top, c.opened.right - c.opened.left,
+                                       c.opened.bottom - c.opened.top));
     AP.dlgrect = {};
     d.close();
     EXPECT_EQ(Sides(AP.dlgrect), Sides(c.opened));
@@ -420,6 +450,43 @@ TEST(WindowPlacementTest, StoredRectanglesThatCannotBeUsedGiveTheDefault) {
   // Without a screen to go by, only the area counts.
   EXPECT_EQ(RestoredPlacement({5000, 5000, 6000, 6000}, {}).left, 5000);
   EXPECT_EQ(RestoredPlacement({5000, 5000, 5000, 6000}, {}).left, kDefaultPlacement.left);
+}
+
+TEST(WindowPlacementTest, ADragIsHeldAtTheLimitsOnTheEdgeThatWasDragged) {
+  const ScreenRect before = {100, 50, 1100, 750};
+  struct Case {
+    const char* what;
+    ScreenRect proposed;
+    ScreenRect held;
+  };
+  const Case kCases[] = {
+      {"within the limits", {90, 40, 1300, 900}, {90, 40, 1300, 900}},
+      {"right edge past the greatest", {100, 50, 2200, 750}, {100, 50, 2000, 750}},
+      {"left edge past the greatest", {-1000, 50, 1100, 750}, {-800, 50, 1100, 750}},
+      {"bottom edge past the greatest", {100, 50, 1100, 1400}, {100, 50, 1100, 1250}},
+      {"top edge past the greatest", {100, -700, 1100, 750}, {100, -450, 1100, 750}},
+      {"right edge below the least", {100, 50, 500, 750}, {100, 50, 920, 750}},
+      {"left edge below the least", {800, 50, 1100, 750}, {280, 50, 1100, 750}},
+      {"top edge below the least", {100, 600, 1100, 750}, {100, 180, 1100, 750}},
+      {"top-left corner past the greatest", {-900, -600, 1100, 750}, {-800, -450, 1100, 750}},
+      // Moved and sized at once (by the program, not a drag): the left and top stay.
+      {"moved and too large", {0, 0, 2500, 1500}, {0, 0, 1900, 1200}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(Sides(HeldDragRect(before, c.proposed)), Sides(c.held));
+  }
+}
+
+TEST(WindowPlacementTest, TheOuterRectangleIsTheClientAreaAndItsFrame) {
+  const FrameMargins frame = {2, 25, 3, 4};
+  const ScreenRect outer = {20, 10, 840, 580};
+  EXPECT_EQ(Sides(ClientRectOf(outer, frame)), Sides({22, 35, 837, 576}));
+  EXPECT_EQ(Sides(OuterRectOf(ClientRectOf(outer, frame), frame)), Sides(outer));
+  EXPECT_EQ(Sides(ClientRectOf(outer, FrameMargins{})), Sides(outer)) << "no frame";
+  EXPECT_EQ(MinClientSize(frame), (WindowSize{kMinDragWidth - 5, kMinDragHeight - 29}));
+  EXPECT_EQ(MinClientSize(FrameMargins{}), (WindowSize{kMinDragWidth, kMinDragHeight}));
+  EXPECT_EQ(MinClientSize(FrameMargins{500, 300, 500, 300}), (WindowSize{0, 0}));
 }
 
 TEST(WindowPlacementTest, ShowCommandsBothWays) {

@@ -76,8 +76,7 @@ std::string MapWithHeader(const std::string& text) {
 // What was seen while the main window was open.
 struct OpenWindow {
   bool seen = false;
-  QRect frame;
-  QSize size;  // of the client area
+  QRect frame;  // the outer rectangle, frame included
   QString title;
   bool splashLeft = false;
   AppParams ap = {};
@@ -112,7 +111,6 @@ class StartupTest : public ::testing::Test {
     OpenWindow open;
     const apptest::ProgramRun run = apptest::RunProgram([&](CUDlg& dialog) {
       open.frame = dialog.frameGeometry();
-      open.size = dialog.size();
       open.title = dialog.windowTitle();
       open.splashLeft = SplashCount() != 0;
       open.ap = AP;
@@ -160,7 +158,7 @@ TEST_F(StartupTest, AFirstRunOpensAtTheDefaultsAndLeavesAWholeSettingsFile) {
   EXPECT_TRUE(open.tablesExist);
   EXPECT_EQ(open.mapWidth, kMapCx);
   EXPECT_EQ(open.frame.topLeft(), QPoint(20, 10));
-  EXPECT_EQ(open.size, QSize(820, 570));
+  EXPECT_EQ(open.frame.size(), QSize(820, 570)) << "outside, frame included";
   EXPECT_EQ(open.ap.showcmd, 1);
   EXPECT_EQ(std::string(open.ap.indir), documents);
   EXPECT_EQ(std::string(open.ap.outdir), documents);
@@ -244,7 +242,7 @@ TEST_F(StartupTest, SettingsFilesAreReadOrIgnoredAsTheirVersionSays) {
     EXPECT_EQ(shown.Messages(), c.messages);
     EXPECT_EQ(apptest::Sides(open.ap.dlgrect), apptest::Sides(c.rect));
     EXPECT_EQ(open.frame.topLeft(), QPoint(c.rect.left, c.rect.top));
-    EXPECT_EQ(open.size, QSize(c.rect.right - c.rect.left, c.rect.bottom - c.rect.top));
+    EXPECT_EQ(open.frame.size(), QSize(c.rect.right - c.rect.left, c.rect.bottom - c.rect.top));
     EXPECT_EQ(open.ap.GD, c.gd);
     EXPECT_EQ(std::string(open.ap.indir), c.indirKept ? input : documents);
     EXPECT_EQ(std::string(open.ap.outdir), documents);

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -550,26 +552,45 @@ TEST_F(PageGmapTest, RedrawMapAndStatusWithoutAPageOnlyWritesTheStatusLine) {
   EXPECT_EQ(AP.g_ofh, 0.0f);
 }
 
-TEST_F(PageGmapTest, PictureReachesTowardTheWindowsOuterEdges) {
+// Before, the picture was measured from its place on the screen and the frame's, which the
+// window manager reports from different moments while it moves the window: maximised from a
+// window away from the screen's corner, the picture overran the window by that old offset.
+TEST_F(PageGmapTest, PictureReachesTowardTheWindowsOuterEdgesWhereverTheWindowIs) {
   ShowPage(1300, 800);
   QWidget* picture = Item(kIdGmapPicture);
-  struct Case {
-    int width, height;
-  };
-  for (const Case& c : {Case{1300, 800}, Case{901, 655}, Case{700, 400}}) {
-    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
-    window_->resize(c.width, c.height);
-    QCoreApplication::processEvents();
-    const QRect outer = window_->frameGeometry();
-    const QPoint corner = picture->mapToGlobal(QPoint(0, 0));
-    const int w = (outer.x() + outer.width() - corner.x() - 9) / 4 * 4;
-    const int h = outer.y() + outer.height() - corner.y() - 16;
+  // The picture's corner inside the outer window: the frame, then the page's place.
+  auto expectFormula = [&](const char* step) {
+    SCOPED_TRACE(step);
+    const QMargins frame = window_->windowHandle()->frameMargins();
+    const QSize outer = window_->size().grownBy(frame);
+    const QPoint corner = QPoint(frame.left(), frame.top()) + page_->pos() + picture->pos();
+    const int w = std::min((outer.width() - corner.x() - 9) / 4 * 4, 1920);
+    const int h = std::min(outer.height() - corner.y() - 16, 1200);
     EXPECT_EQ(page_->W, w);
     EXPECT_EQ(page_->H, h);
     EXPECT_EQ(picture->size(), QSize(w, h));
     EXPECT_EQ(mapImage.header.biWidth, w);
     EXPECT_EQ(mapImage.header.biHeight, h);
+  };
+  window_->move(100, 81);
+  QCoreApplication::processEvents();
+  expectFormula("moved");
+  for (const QSize size : {QSize(1300, 800), QSize(901, 655), QSize(700, 400)}) {
+    window_->resize(size);
+    QCoreApplication::processEvents();
+    expectFormula("resized");
   }
+  window_->showMaximized();
+  QTRY_VERIFY(window_->isMaximized());
+  QCoreApplication::processEvents();
+  expectFormula("maximised");
+  EXPECT_LE(page_->W, window_->width()) << "the picture stays inside its window";
+  EXPECT_LE(page_->H, window_->height());
+  window_->showNormal();
+  QTRY_VERIFY(!window_->isMaximized());
+  QCoreApplication::processEvents();
+  expectFormula("restored");
+
   // Smaller than the picture's place: no picture rather than a negative one.
   window_->setMinimumSize(0, 0);
   page_->setMinimumSize(0, 0);

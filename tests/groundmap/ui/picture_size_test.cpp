@@ -15,6 +15,8 @@ TEST(PictureSizeTest, EndsShortOfTheWindowsOuterEdgesWithinTheImagesLimits) {
   const Case cases[] = {
       {"picture at the window's corner", 1300, 800, 0, 0, 1288, 784},
       {"window away from the screen's origin", 1400, 900, 100, 145, 1288, 739},
+      // The same window measured from its frame's corner: outer size and the picture's offset.
+      {"window measured from its frame's corner", 1300, 755, 0, 0, 1288, 739},
       // 1300 - 12 - 9 = 1279 rounds down to 1276: 9 to 12 pixels short, never more.
       {"width rounded down to a multiple of 4", 1300, 800, 12, 0, 1276, 784},
       {"width already a multiple of 4 after the 9", 1301, 800, 12, 0, 1280, 784},
