@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QImage>
 #include <QImageWriter>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTreeView>
 #include <QVariant>
 #include <cstdlib>
 
@@ -30,6 +32,14 @@ void SizeChooser(QFileDialog& dialog, QWidget* owner) {
   QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   dialog.resize(ChooserSize(screen->availableGeometry(), CurrentDialogBaseUnits()));
+  // Qt's own dialog keeps its narrow column widths however wide it is: the size, type and date
+  // columns take what their texts need and the name the rest. A native dialog has no such view.
+  if (auto* details = dialog.findChild<QTreeView*>("treeView")) {
+    QHeaderView* header = details->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+  }
 }
 
 QString FilterString(const std::vector<FileFilter>& filters) {
