@@ -77,5 +77,8 @@ GmapPicture::GmapPicture(const groundmap::MapRenderer* renderer, QWidget* parent
 
 void GmapPicture::paintEvent(QPaintEvent*) {
   QPainter painter(this);
+  // On a screen of another scale each picture pixel becomes a block of screen pixels: smoothed,
+  // the one-pixel grid lines and coasts would blur.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   PaintMapPicture(painter, renderer_->labels, renderer_->labelCount, AP.g_text != 0, AP.bw != 0);
 }

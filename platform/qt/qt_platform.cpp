@@ -4,14 +4,20 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QImage>
 #include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStandardPaths>
+#include <QTreeView>
 #include <QVariant>
 #include <cstdlib>
+
+#include "platform/qt/chooser_size.h"
+#include "platform/qt/dialog_units.h"
 
 namespace platform {
 namespace {
@@ -20,6 +26,21 @@ QWidget* AsWidget(WindowHandle handle) { return static_cast<QWidget*>(handle); }
 
 QString Q(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
 std::string S(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+// Opens a chooser at a size where its columns read whole, on the screen of its owner.
+void SizeChooser(QFileDialog& dialog, QWidget* owner) {
+  QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  dialog.resize(ChooserSize(screen->availableGeometry(), CurrentDialogBaseUnits()));
+  // Qt's own dialog keeps its narrow column widths however wide it is: the size, type and date
+  // columns take what their texts need and the name the rest. A native dialog has no such view.
+  if (auto* details = dialog.findChild<QTreeView*>("treeView")) {
+    QHeaderView* header = details->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+  }
+}
 
 QString FilterString(const std::vector<FileFilter>& filters) {
   QStringList parts;
@@ -70,13 +91,19 @@ std::optional<std::string> QtPlatform::ChooseFile(const FileRequest& request) {
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
   if (!request.defaultExtension.empty()) dialog.setDefaultSuffix(Q(request.defaultExtension));
   if (!request.proposed.empty()) dialog.selectFile(Q(request.proposed));
+  SizeChooser(dialog, AsWidget(request.owner));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return S(dialog.selectedFiles().first());
 }
 
 std::optional<std::string> QtPlatform::ChooseFolder(const FolderRequest& request) {
-  QString folder = QFileDialog::getExistingDirectory(AsWidget(request.owner), Q(request.title),
-                                                     Q(request.initial));
+  // As QFileDialog::getExistingDirectory would, but at a size of the program's choosing.
+  QFileDialog dialog(AsWidget(request.owner), Q(request.title), Q(request.initial));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly, true);
+  SizeChooser(dialog, AsWidget(request.owner));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString folder = dialog.selectedFiles().first();
   if (folder.isEmpty()) return std::nullopt;
   return S(folder);
 }

@@ -85,7 +85,8 @@ void CUDEdit::CreateControls(QWidget* page, NumFieldDescriptor* descriptor, int 
   }
   if (d.labelWidth != 0) {
     label_ = new QLabel(QString::fromUtf8(d.label, strnlen(d.label, kFieldLabelChars)), page);
-    label_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Drawn from the top-left corner of its rectangle, as a left-aligned dialog label is.
+    label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label_->setGeometry(GridRect(cx, d.y + 2, cx + d.labelWidth, d.y + 17));
     FitLabelText(label_);
     platform::SetItemId(label_, kLabelId);
@@ -109,6 +110,9 @@ void CUDEdit::CreateControls(QWidget* page, NumFieldDescriptor* descriptor, int 
     spin_ = new SpinArrows(Qt::Vertical, page);
     spin_->setGeometry(GridRect(cx + d.editWidth + 1, d.y, cx + d.editWidth + 17, d.y + 19));
     platform::SetItemId(spin_, editId_ + 1);
+    // The field's arrows are for the mouse only: Tab goes from edit box to edit box, and the
+    // arrow keys stay with the edit box's caret.
+    spin_->setFocusPolicy(Qt::NoFocus);
     QObject::connect(spin_, &SpinArrows::arrowClicked, spin_, [this](int direction) {
       if (target_ && page_) target_->OnVScroll(SB_THUMBPOSITION, direction, editId_ + 1);
     });

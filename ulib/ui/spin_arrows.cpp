@@ -11,6 +11,9 @@
 namespace {
 
 constexpr int kNoArrow = -1;
+// A held arrow's pace, as Qt's own auto-repeating buttons have it.
+constexpr int kFirstRepeatMs = 300;
+constexpr int kRepeatMs = 100;
 
 }  // namespace
 
@@ -19,6 +22,7 @@ SpinArrows::SpinArrows(Qt::Orientation orientation, QWidget* parent)
   // Reachable by Tab for the arrow keys, but a click leaves the focus where the user typed.
   setFocusPolicy(Qt::TabFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  connect(&repeat_, &QTimer::timeout, this, &SpinArrows::Repeat);
 }
 
 void SpinArrows::Click(int direction) { emit arrowClicked(direction); }
@@ -47,7 +51,7 @@ void SpinArrows::paintEvent(QPaintEvent*) {
 
   for (int direction = 0; direction < 2; ++direction) {
     const QRect r = ArrowRect(direction);
-    const bool down = pressed_ == direction;
+    const bool down = pressed_ == direction && onPressed_;
     // Each arrow is a small raised button, sunken while it is held.
     const QRect inner = r.adjusted(1, 1, -1, -1);
     if (down) painter.fillRect(inner, pal.color(QPalette::Mid));
@@ -110,16 +114,55 @@ void SpinArrows::mousePressEvent(QMouseEvent* event) {
   if (direction == kNoArrow) return;
   event->accept();
   pressed_ = direction;
+  onPressed_ = true;
   update();
+  repeat_.start(kFirstRepeatMs);
   emit arrowClicked(direction);
 }
 
+void SpinArrows::mouseMoveEvent(QMouseEvent* event) {
+  if (pressed_ == kNoArrow) {
+    QWidget::mouseMoveEvent(event);
+    return;
+  }
+  const bool on = ArrowAt(event->position().toPoint()) == pressed_;
+  if (on != onPressed_) {
+    onPressed_ = on;
+    update();
+  }
+}
+
 void SpinArrows::mouseReleaseEvent(QMouseEvent* event) {
+  StopHolding();
+  QWidget::mouseReleaseEvent(event);
+}
+
+void SpinArrows::Repeat() {
+  if (pressed_ == kNoArrow) {
+    repeat_.stop();
+    return;
+  }
+  if (repeat_.interval() != kRepeatMs) repeat_.start(kRepeatMs);
+  if (onPressed_) emit arrowClicked(pressed_);
+}
+
+void SpinArrows::StopHolding() {
+  repeat_.stop();
   if (pressed_ != kNoArrow) {
     pressed_ = kNoArrow;
     update();
   }
-  QWidget::mouseReleaseEvent(event);
+}
+
+void SpinArrows::hideEvent(QHideEvent* event) {
+  // A hidden pair hears no release.
+  StopHolding();
+  QWidget::hideEvent(event);
+}
+
+void SpinArrows::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::EnabledChange && !isEnabled()) StopHolding();
+  QWidget::changeEvent(event);
 }
 
 void SpinArrows::keyPressEvent(QKeyEvent* event) {

@@ -694,6 +694,41 @@ TEST_F(CUDEditTest, ArrowClicksReachThePageWithTheirPosition) {
   EXPECT_EQ(Text(field.edit()), "5");
 }
 
+// Before, Tab from an edit box landed on its own arrows, and the arrow keys stepped them.
+TEST_F(CUDEditTest, TabGoesFromEditBoxToEditBoxAndTheArrowsTakeNoKeys) {
+  std::int32_t a = 5, b = 7;
+  NumFieldDescriptor da = Field(kFieldInt, 1, &a);
+  NumFieldDescriptor db = Field(kFieldInt, 1, &b);
+  db.y = 40;
+  CUDEdit first, second;
+  first.CreateControls(&page, &da, 2001, 0);
+  second.CreateControls(&page, &db, 2001, 1);
+  EXPECT_EQ(first.spin()->focusPolicy(), Qt::NoFocus);
+  page.activateWindow();
+  first.edit()->setFocus();
+  QApplication::processEvents();
+  ASSERT_TRUE(first.edit()->hasFocus());
+  QTest::keyClick(first.edit(), Qt::Key_Tab);
+  EXPECT_TRUE(second.edit()->hasFocus()) << "focus on "
+                                         << (QApplication::focusWidget()
+                                                 ? QApplication::focusWidget()->metaObject()->className()
+                                                 : "nothing");
+  page.Take();
+  // A click on an arrow leaves the focus where the user typed; Up there steps nothing.
+  QTest::mouseClick(first.spin(), Qt::LeftButton, Qt::NoModifier, QPoint(4, 2));
+  EXPECT_TRUE(second.edit()->hasFocus());
+  QTest::keyClick(second.edit(), Qt::Key_Up);
+  EXPECT_EQ(page.Take(), (std::vector<Heard>{Scroll(0, 2002)}));
+}
+
+TEST_F(CUDEditTest, LabelSitsAtTheTopLeftOfItsRectangle) {
+  std::int32_t v = 5;
+  NumFieldDescriptor d = Field(kFieldInt, 1, &v);
+  CUDEdit field;
+  field.CreateControls(&page, &d, 2001, 0);
+  EXPECT_EQ(field.labelControl()->alignment(), Qt::AlignLeft | Qt::AlignTop);
+}
+
 TEST_F(CUDEditTest, DisabledFieldKeepsLabelAndCheckBoxEnabled) {
   std::int32_t v = 5;
   std::int32_t flag = 0;

@@ -84,12 +84,69 @@ TEST_F(SpinArrowsTest, ArrowKeysClickWhenFocused) {
   EXPECT_EQ(Take(spy), (std::vector<int>{0, 1, 0, 1}));
 }
 
+// Before, holding an arrow gave one step, so panning across the map took dozens of clicks.
+TEST_F(SpinArrowsTest, HeldArrowRepeatsUntilReleased) {
+  struct Case {
+    Qt::Orientation orientation;
+    QSize size;
+    QPoint at;
+    int direction;
+  };
+  const Case cases[] = {{Qt::Vertical, QSize(16, 19), QPoint(8, 2), 0},
+                        {Qt::Vertical, QSize(16, 19), QPoint(8, 16), 1},
+                        {Qt::Horizontal, QSize(32, 16), QPoint(28, 8), 0},
+                        {Qt::Horizontal, QSize(32, 16), QPoint(4, 8), 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.direction);
+    SpinArrows spin(c.orientation, &window);
+    spin.setGeometry(QRect(QPoint(10, 10), c.size));
+    spin.show();
+    QSignalSpy spy(&spin, &SpinArrows::arrowClicked);
+    QTest::mousePress(&spin, Qt::LeftButton, Qt::NoModifier, c.at);
+    EXPECT_EQ(spy.count(), 1) << "the press steps at once";
+    // However busy the machine, a held arrow steps again; the wait only bounds a hang.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return spy.count() >= 3; }, 20000));
+    QTest::mouseRelease(&spin, Qt::LeftButton, Qt::NoModifier, c.at);
+    const std::vector<int> held = Take(spy);
+    EXPECT_GE(held.size(), 3u);
+    EXPECT_EQ(held, std::vector<int>(held.size(), c.direction));
+    QTest::qWait(800);  // several repeat intervals
+    EXPECT_EQ(spy.count(), 0) << "no step after the release";
+  }
+}
+
+TEST_F(SpinArrowsTest, HeldArrowPausesOffItAndStopsWhenDisabled) {
+  SpinArrows spin(Qt::Vertical, &window);
+  spin.setGeometry(10, 10, 16, 19);
+  spin.show();
+  QSignalSpy spy(&spin, &SpinArrows::arrowClicked);
+  QTest::mousePress(&spin, Qt::LeftButton, Qt::NoModifier, QPoint(8, 2));
+  // Dragged onto the other arrow, the held one waits and the other does not step.
+  QTest::mouseMove(&spin, QPoint(8, 16));
+  QTest::qWait(800);
+  EXPECT_EQ(Take(spy), (std::vector<int>{0}));
+  QTest::mouseMove(&spin, QPoint(8, 2));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return spy.count() >= 1; }, 20000));
+  spin.setEnabled(false);
+  spy.clear();
+  QTest::qWait(800);
+  EXPECT_EQ(spy.count(), 0) << "a disabled pair hears no release, yet stops";
+}
+
 TEST_F(SpinArrowsTest, ClickReportsAsTheUserWould) {
   SpinArrows pan(Qt::Horizontal, &window);
   QSignalSpy spy(&pan, &SpinArrows::arrowClicked);
   pan.Click(0);
   pan.Click(1);
   EXPECT_EQ(Take(spy), (std::vector<int>{0, 1}));
+}
+
+// A widget's picture at one pixel per widget pixel, whatever the screen's device pixel ratio.
+QImage Shot(QWidget& widget, const QRect& area) {
+  QImage shot(area.size(), QImage::Format_RGB32);
+  shot.setDevicePixelRatio(1.0);
+  widget.render(&shot, QPoint(), QRegion(area));
+  return shot;
 }
 
 // Darkest grey level in a part of the picture.
@@ -118,7 +175,7 @@ TEST_F(SpinArrowsTest, SmallPairShowsAFrameAndOneGlyphPerArrow) {
   SpinArrows spin(Qt::Vertical, &window);
   spin.setGeometry(10, 10, 16, 19);
   spin.show();
-  const QImage image = spin.grab().toImage();
+  const QImage image = Shot(spin, spin.rect());
   ASSERT_EQ(image.size(), QSize(16, 19));
   const int face = qGray(spin.palette().color(QPalette::Button).rgb());
 
@@ -145,7 +202,7 @@ TEST_F(SpinArrowsTest, SmallPairShowsAFrameAndOneGlyphPerArrow) {
 
   // Disabled, the glyphs fade.
   spin.setEnabled(false);
-  const QImage faded = spin.grab().toImage();
+  const QImage faded = Shot(spin, spin.rect());
   EXPECT_LT(DarkPixels(faded, QRect(2, 2, 12, 15), face), up + down);
 
   // A picture four times the size, for a person to look at: vertical and horizontal pairs at
@@ -159,7 +216,7 @@ TEST_F(SpinArrowsTest, SmallPairShowsAFrameAndOneGlyphPerArrow) {
   off.setEnabled(false);
   off.show();
   QApplication::processEvents();
-  const QImage all = window.grab(QRect(0, 0, 110, 40)).toImage();
+  const QImage all = Shot(window, QRect(0, 0, 110, 40));
   const QImage big = all.scaled(all.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation);
   const std::string path = std::string(NV4_BINARY_DIR) + "/ulib_ui_spin_arrows.png";
   EXPECT_TRUE(big.save(QString::fromStdString(path), "PNG"));
