@@ -68,7 +68,13 @@ bool WriteMergedClicksFile(const char* path, const int32_t* indices, int32_t cou
 void WriteClicksCsv(const char* outputNamePrefix) {
   char path[kPathChars];
   char name[kPathChars];
-  platform::FormatC(path, sizeof path, "%s/M%s_ALL_clicksb.csv", AP.outdir, outputNamePrefix);
+  const int length = platform::FormatC(path, sizeof path, "%s/M%s_ALL_clicksb.csv", AP.outdir,
+                                       outputNamePrefix);
+  // A cut name would be offered to the chooser as if it were the one meant.
+  if (length < 0 || length >= static_cast<int>(sizeof path)) {
+    ReportError("File name too long: M%s_ALL_clicksb.csv in %s", outputNamePrefix, AP.outdir);
+    return;
+  }
   if (!ChooseFile("Write M*_clicksb.csv", "CSV(*.csv)\0*.csv\0", "csv", path, name, kPathChars,
                   'w')) {
     return;

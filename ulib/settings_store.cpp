@@ -19,6 +19,8 @@ CAppUty theAppUty;
 
 namespace {
 
+SettingsSaveCalls saveCalls = {mkstemp, write};
+
 inline constexpr std::size_t kMaxPathChars = 1023;
 
 // The file's path, empty when it would not fit in kMaxPathChars characters. A name that is a
@@ -48,7 +50,7 @@ void WriteLittleEndian32(char* bytes, std::uint32_t value) {
 bool WriteAll(int fd, const char* data, std::size_t size) {
   std::size_t done = 0;
   while (done < size) {
-    const ssize_t n = write(fd, data + done, size - done);
+    const ssize_t n = saveCalls.write(fd, data + done, size - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
@@ -106,10 +108,17 @@ bool ReplaceFile(const std::string& linkedPath, const char* data, std::size_t si
     mode = 0666 & ~mask;
   }
   std::string temporary = path + ".XXXXXX";
-  const int fd = mkstemp(temporary.data());
-  // A folder that takes no new file (read-only, or owned by someone else) may still hold a
-  // settings file the user can write.
-  if (fd < 0) return RewriteInPlace(path, data, size);
+  const int fd = saveCalls.makeTemporary(temporary.data());
+  if (fd < 0) {
+    // A folder that refuses new files (read-only, or owned by someone else) may still hold a
+    // settings file the user can write. Any other failure, a full disk or quota above all,
+    // would fail the same way part way through a rewrite and leave the file damaged.
+    const int makeError = errno;
+    if (makeError == EACCES || makeError == EPERM || makeError == EROFS) {
+      return RewriteInPlace(path, data, size);
+    }
+    return false;
+  }
   bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, data, size) && fsync(fd) == 0;
   if (close(fd) != 0) ok = false;
   if (!ok) {
@@ -125,6 +134,10 @@ bool ReplaceFile(const std::string& linkedPath, const char* data, std::size_t si
 }
 
 }  // namespace
+
+SettingsSaveCalls SetSettingsSaveCalls(SettingsSaveCalls calls) {
+  return std::exchange(saveCalls, calls);
+}
 
 int CAppUty::Load(const char* dir, const char* name) {
   const std::string path = SettingsPath(dir, name);

@@ -9,7 +9,10 @@
 //   data    length bytes: the value, zero-padded
 // Keys of 15 or more characters are stored and matched by their first 15.
 
+#include <cstddef>
 #include <cstdint>
+
+#include <sys/types.h>
 
 inline constexpr int kSettingsBufferBytes = 50'000;
 inline constexpr int kSettingsKeyBytes = 16;
@@ -67,8 +70,9 @@ class CAppUty {
   // Writes the records written since BeginWrite. Fatal "CAppUty:invalid bp" when not writing.
   // The file is replaced whole through a new file beside it, so that a failed save leaves the
   // old one as it was. A symbolic link is followed and its target replaced (the link stays);
-  // the file keeps its permission bits. Where the folder cannot take the new file (a read-only
-  // folder holding a writable settings file) the file is rewritten in place instead. A file
+  // the file keeps its permission bits. Where the folder refuses the new file for its
+  // permissions (a read-only folder holding a writable settings file) the file is rewritten in
+  // place instead; for any other reason (no room, no inodes, quota) the old file stays. A file
   // its owner made read-only is not written. On failure the user is told
   // "UE070: Cannot write %s" with name, the writing state is kept and 0 is returned; 1 on
   // success, after which writing has ended.
@@ -89,3 +93,13 @@ class CAppUty {
 
 // The program's one settings store.
 extern CAppUty theAppUty;
+
+// The calls through which a save makes its new file and writes bytes, as mkstemp and write do
+// (-1 with errno on failure). Tests stand in for them to give each failure a full disk or a
+// locked folder gives, without making one.
+struct SettingsSaveCalls {
+  int (*makeTemporary)(char* pathTemplate);
+  ssize_t (*write)(int fd, const void* data, std::size_t size);
+};
+// Takes calls for the saves that follow; returns the ones used until now.
+SettingsSaveCalls SetSettingsSaveCalls(SettingsSaveCalls calls);

@@ -645,17 +645,28 @@ TEST_F(MainPageTest, WriteResultsWritesTheMarkedResults) {
   EXPECT_TRUE(scripted->CallsOf(CallKind::kMessage).empty());
 }
 
-TEST_F(MainPageTest, WriteResultsRefusesADefaultNameTooLongForItsBuffer) {
+// "write clicks" used to offer a default name cut to fit its buffer without a word.
+TEST_F(MainPageTest, WriteCommandsRefuseADefaultNameTooLongForItsBuffer) {
   Activate();
+  struct Case {
+    int button;
+    std::string name;
+  };
+  const std::string prefix = GetOutputNamePrefix();
+  const Case kCases[] = {{kIdWriteResults, "NV4_" + prefix + ".csv"},
+                         {kIdWriteClicks, "M" + prefix + "_ALL_clicksb.csv"}};
   const std::string folder = "/" + std::string(1010, 'd');
   std::snprintf(AP.outdir, sizeof AP.outdir, "%s", folder.c_str());
-  ClickButton(kIdWriteResults);
-  EXPECT_TRUE(scripted->CallsOf(CallKind::kChooseFile).empty());
-  const auto messages = scripted->CallsOf(CallKind::kMessage);
-  ASSERT_EQ(messages.size(), 1u);
-  const std::string name = std::string("NV4_") + GetOutputNamePrefix() + ".csv";
-  EXPECT_EQ(messages[0].text.rfind("File name too long: " + name + " in /ddd", 0), 0u)
-      << messages[0].text;
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    scripted->ClearCalls();
+    ClickButton(c.button);
+    EXPECT_TRUE(scripted->CallsOf(CallKind::kChooseFile).empty());
+    const auto messages = scripted->CallsOf(CallKind::kMessage);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text.rfind("File name too long: " + c.name + " in /ddd", 0), 0u)
+        << messages[0].text;
+  }
 }
 
 TEST_F(MainPageTest, WriteClicksOffersTheMergedFileInTheOutputFolder) {

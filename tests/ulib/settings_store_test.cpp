@@ -483,3 +483,73 @@ TEST_F(SettingsStoreTest, ASavedFileReplacesTheOldOneWhole) {
 }
 
 }  // namespace
+
+namespace {
+
+// A save's new file or its bytes failing with one errno, as a full disk or a locked folder
+// would fail them; the real calls come back after.
+int failingErrno = 0;
+int MakeTemporaryFailing(char*) {
+  errno = failingErrno;
+  return -1;
+}
+ssize_t WriteFailingAfterFourBytes(int fd, const void* data, std::size_t size) {
+  if (size > 4) return write(fd, data, 4);
+  errno = failingErrno;
+  return -1;
+}
+
+class ScopedSaveCalls {
+ public:
+  explicit ScopedSaveCalls(SettingsSaveCalls calls) : previous_(SetSettingsSaveCalls(calls)) {}
+  ~ScopedSaveCalls() { SetSettingsSaveCalls(previous_); }
+  ScopedSaveCalls(const ScopedSaveCalls&) = delete;
+  ScopedSaveCalls& operator=(const ScopedSaveCalls&) = delete;
+
+ private:
+  SettingsSaveCalls previous_;
+};
+
+// A disk with no room or no inodes used to have the file rewritten in place, truncating an
+// 88-byte settings file into an unreadable one; only a folder that refuses new files for its
+// permissions is worth the risk of a rewrite.
+TEST_F(SettingsStoreTest, OnlyAFolderThatRefusesNewFilesGetsTheFileRewrittenInPlace) {
+  struct Case {
+    const char* name;
+    int error;
+    bool failWrite;  // the new file is made but its bytes fail part way
+    bool saved;
+  };
+  constexpr Case kCases[] = {
+      {"EACCES", EACCES, false, true}, {"EPERM", EPERM, false, true},
+      {"EROFS", EROFS, false, true},   {"ENOSPC", ENOSPC, false, false},
+      {"EDQUOT", EDQUOT, false, false}, {"EMFILE", EMFILE, false, false},
+      {"EIO", EIO, false, false},       {"ENOSPC while writing", ENOSPC, true, false},
+      {"EDQUOT while writing", EDQUOT, true, false},
+  };
+  const std::string old(88, 'o');
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    nv4test::WriteFileBytes(dir.File("NV4_PARAM.QRD"), old);
+    scripted->ClearCalls();
+    failingErrno = c.error;
+    ScopedSaveCalls calls(c.failWrite ? SettingsSaveCalls{mkstemp, WriteFailingAfterFourBytes}
+                                      : SettingsSaveCalls{MakeTemporaryFailing, write});
+    store->BeginWrite();
+    store->WriteInt("VERSION", 400);
+    EXPECT_EQ(store->Save(dir.path().c_str(), "NV4_PARAM.QRD"), c.saved ? 1 : 0);
+    const std::string bytes = nv4test::ReadFileBytes(dir.File("NV4_PARAM.QRD"));
+    const auto boxes = scripted->CallsOf(ScriptedPlatform::CallKind::kMessage);
+    if (c.saved) {
+      EXPECT_EQ(bytes.size(), 24u);
+      EXPECT_TRUE(boxes.empty());
+    } else {
+      EXPECT_EQ(bytes, old);
+      ASSERT_EQ(boxes.size(), 1u);
+      EXPECT_EQ(boxes[0].text, "UE070: Cannot write NV4_PARAM.QRD");
+    }
+    EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"NV4_PARAM.QRD"});
+  }
+}
+
+}  // namespace
