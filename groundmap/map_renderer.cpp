@@ -73,41 +73,77 @@ void MapRenderer::Redraw() {
   if (!std::isfinite(AP.g_ofv)) AP.g_ofv = 0.0f;
   mapView.viewCentreLon = mapProjection.centreLon + AP.g_ofh;
   mapView.viewCentreLat = mapProjection.centreLat + AP.g_ofv;
-  Render();
+  if (placeViewOnly) {
+    PlaceView();
+  } else {
+    Render();
+  }
 }
 
-void MapRenderer::Render() {
+bool MapRenderer::BeginRender(bool* haveMap) {
   labelCount = 0;
   if (pairTable != nullptr) {
     for (std::int32_t row = 0; row < pairTable->rowCount; ++row) {
       if (pairTable->RowExists(row)) WriteCellInt(pairTable->CellForWrite(row, kPairWork), 0);
     }
   }
+  *haveMap = false;
   const double s = mapView.mapPerScreen;
-  if (!PictureSizeValid() || !(s > 0.0) || !std::isfinite(s)) return;
+  if (!PictureSizeValid() || !(s > 0.0) || !std::isfinite(s)) return false;
 
-  const bool mono = AP.bw != 0;
   if (!(mapProjection.scale > 0.0)) {
     // No map: nothing to place anything on.
     mapView.minLon = mapView.maxLon = mapProjection.centreLon;
     mapView.minLat = mapView.maxLat = mapProjection.centreLat;
     mapView.topLeftX = mapView.topLeftY = 0;
+    return true;
+  }
+  *haveMap = true;
+  double d, e;
+  ClampViewCentre(&d, &e);
+  // Each extreme starts at the opposite clamp limit, so the first drawn point sets both.
+  mapView.minLon = mapProjection.centreLon + d;
+  mapView.maxLon = mapProjection.centreLon - d;
+  mapView.minLat = mapProjection.centreLat + e;
+  mapView.maxLat = mapProjection.centreLat - e;
+  PlaceOrigin();
+  return true;
+}
+
+void MapRenderer::Render() {
+  bool haveMap;
+  if (!BeginRender(&haveMap)) return;
+  const double s = mapView.mapPerScreen;
+  const bool mono = AP.bw != 0;
+  if (!haveMap) {
     basePainter_.Paint(W, H, s, 0, 0, false);
   } else {
-    double d, e;
-    ClampViewCentre(&d, &e);
-    // Each extreme starts at the opposite clamp limit, so the first drawn point sets both.
-    mapView.minLon = mapProjection.centreLon + d;
-    mapView.maxLon = mapProjection.centreLon - d;
-    mapView.minLat = mapProjection.centreLat + e;
-    mapView.maxLat = mapProjection.centreLat - e;
-    PlaceOrigin();
     basePainter_.Paint(W, H, s, mapView.topLeftX, mapView.topLeftY, mono);
     DrawGrid();
     DrawContent();
     if (mono) DrawFrame();
   }
   if (active) RepaintPicture();
+}
+
+void MapRenderer::PlaceView() {
+  bool haveMap;
+  if (!BeginRender(&haveMap) || !haveMap) return;
+  // Only the results widen the box; pair view leaves it at its start.
+  if (!selectionState.pairView) WidenBoxByResults();
+}
+
+void MapRenderer::WidenBoxByResults() {
+  if (resultTable == nullptr) return;
+  for (std::int32_t row = 0; row < resultTable->rowCount; ++row) {
+    if (!resultTable->RowExists(row)) continue;
+    if (ReadCellUint(resultTable->LiveCell(row, kResultMark)) == 0) continue;
+    WidenBox(CellFloat(resultTable, row, kResultLng), CellFloat(resultTable, row, kResultLat));
+    const std::int32_t pairRow = CellInt(resultTable, row, kResultRline);
+    if (!LivePair(pairRow)) continue;
+    WidenBox(CellFloat(pairTable, pairRow, kPairLng1), CellFloat(pairTable, pairRow, kPairLat1));
+    WidenBox(CellFloat(pairTable, pairRow, kPairLng2), CellFloat(pairTable, pairRow, kPairLat2));
+  }
 }
 
 void MapRenderer::ClampViewCentre(double* d, double* e) {
@@ -200,13 +236,7 @@ void MapRenderer::DrawContent() {
     if (second != nullptr) DrawStationRays(second, selection.highlight2, 1);
     return;
   }
-  if (resultTable != nullptr) {
-    for (std::int32_t row = 0; row < resultTable->rowCount; ++row) {
-      if (!resultTable->RowExists(row)) continue;
-      if (ReadCellUint(resultTable->LiveCell(row, kResultMark)) == 0) continue;
-      DrawResult(row);
-    }
-  }
+  DrawResults();
   DrawInfoLabel();
 }
 
@@ -259,38 +289,81 @@ void MapRenderer::WidenBox(double lon, double lat) {
   if (lat > mapView.maxLat) mapView.maxLat = lat;
 }
 
+void MapRenderer::DrawResults() {
+  if (resultTable == nullptr) return;
+  if (++renderNumber_ == 0) ++renderNumber_;
+  if (pairTable != nullptr && pairStations_.size() < static_cast<std::size_t>(pairTable->rowCount)) {
+    pairStations_.resize(static_cast<std::size_t>(pairTable->rowCount));
+  }
+  for (std::int32_t row = 0; row < resultTable->rowCount; ++row) {
+    if (!resultTable->RowExists(row)) continue;
+    if (ReadCellUint(resultTable->LiveCell(row, kResultMark)) == 0) continue;
+    const std::int32_t pairRow = CellInt(resultTable, row, kResultRline);
+    PairStations* stations = nullptr;
+    if (LivePair(pairRow)) {
+      stations = &pairStations_[static_cast<std::size_t>(pairRow)];
+      if (stations->render != renderNumber_) {
+        LoadPairStations(pairRow, stations);
+        stations->render = renderNumber_;
+      }
+    }
+    DrawResultWith(row, pairRow, stations);
+  }
+}
+
+void MapRenderer::LoadPairStations(std::int32_t pairRow, PairStations* stations) const {
+  constexpr PairColumn kLng[2] = {kPairLng1, kPairLng2};
+  constexpr PairColumn kLat[2] = {kPairLat1, kPairLat2};
+  for (int k = 0; k < 2; ++k) {
+    stations->lon[k] = CellFloat(pairTable, pairRow, kLng[k]);
+    stations->lat[k] = CellFloat(pairTable, pairRow, kLat[k]);
+    GmapLonLatToScreen(stations->lon[k], stations->lat[k], &stations->sx[k], &stations->sy[k]);
+    stations->crossDrawn[k] = false;
+  }
+}
+
 void MapRenderer::DrawResult(std::int32_t row) {
   if (!LiveResult(row)) return;
+  const std::int32_t pairRow = CellInt(resultTable, row, kResultRline);
+  PairStations stations;
+  if (!LivePair(pairRow)) {
+    DrawResultWith(row, pairRow, nullptr);
+    return;
+  }
+  LoadPairStations(pairRow, &stations);
+  DrawResultWith(row, pairRow, &stations);
+}
+
+// stations: the pair's, null when the pair row is not live (only the event is drawn then).
+void MapRenderer::DrawResultWith(std::int32_t row, std::int32_t pairRow,
+                                 PairStations* stations) {
   const bool mono = AP.bw != 0;
   const double eventLon = CellFloat(resultTable, row, kResultLng);
   const double eventLat = CellFloat(resultTable, row, kResultLat);
   WidenBox(eventLon, eventLat);
-  double sx, sy;
-  GmapLonLatToScreen(eventLon, eventLat, &sx, &sy);
-  DrawMarker(sx, sy, kCodeYellow, mono ? 3 : -1);
+  double ex, ey;
+  GmapLonLatToScreen(eventLon, eventLat, &ex, &ey);
+  DrawMarker(ex, ey, kCodeYellow, mono ? 3 : -1);
+  if (stations == nullptr) return;
 
-  const std::int32_t pairRow = CellInt(resultTable, row, kResultRline);
-  if (!LivePair(pairRow)) return;
   const bool selected =
       pairRow == selectionState.selectedPair || row == selectionState.selectedResult;
-  struct Station {
-    PairColumn lng, lat, id;
-  };
-  constexpr Station kStations[2] = {{kPairLng1, kPairLat1, kPairId1},
-                                    {kPairLng2, kPairLat2, kPairId2}};
+  constexpr PairColumn kIds[2] = {kPairId1, kPairId2};
+  void* work = nullptr;
   for (int k = 0; k < 2; ++k) {
-    const double lon = CellFloat(pairTable, pairRow, kStations[k].lng);
-    const double lat = CellFloat(pairTable, pairRow, kStations[k].lat);
-    WidenBox(lon, lat);
-    if (AP.g_line) DrawLine(eventLon, eventLat, lon, lat, selected ? kCodeLightGreen : kCodeGreen);
-    GmapLonLatToScreen(lon, lat, &sx, &sy);
-    DrawMarker(sx, sy, mono ? kCodeWhite : kCodeYellow, -1);
+    const double sx = stations->sx[k], sy = stations->sy[k];
+    WidenBox(stations->lon[k], stations->lat[k]);
+    if (AP.g_line) WalkLine(ex, ey, sx, sy, selected ? kCodeLightGreen : kCodeGreen);
+    if (!stations->crossDrawn[k]) {
+      DrawMarker(sx, sy, mono ? kCodeWhite : kCodeYellow, -1);
+      // Only within one render: a lone DrawResult keeps no record of what it drew.
+      stations->crossDrawn[k] = stations->render != 0;
+    }
     // Each pair's two names once per render, at its first drawn result.
-    void* work = pairTable->CellForWrite(pairRow, kPairWork);
+    if (work == nullptr) work = pairTable->CellForWrite(pairRow, kPairWork);
     if (ReadCellInt(work) == 0) {
       if (k == 1) WriteCellInt(work, 1);
-      AddLabel(sx - 2, H - 1 - sy + 4, kLabelWhite,
-               pairTable->GetStringOrEmpty(pairRow, kStations[k].id));
+      AddLabel(sx - 2, H - 1 - sy + 4, kLabelWhite, pairTable->GetStringOrEmpty(pairRow, kIds[k]));
     }
   }
 }
@@ -327,9 +400,22 @@ void MapRenderer::DrawLine(double lon1, double lat1, double lon2, double lat2, i
   WalkLine(x1, y1, x2, y2, code);
 }
 
+MapRenderer::Pen MapRenderer::PenOf(int code) const {
+  Pen pen;
+  pen.draws = CodeDraws(code);
+  if (!pen.draws) return pen;
+  if (AP.bw) return pen;  // black, over everything
+  // White and yellow marks stay on top of the green lines.
+  pen.keepsRed = code == kCodeGreen || code == kCodeLightGreen;
+  std::memcpy(pen.bgr, kCodeColours[code], kImageBytesPerPixel);
+  return pen;
+}
+
 void MapRenderer::WalkLine(double x1, double y1, double x2, double y2, int code) {
   if (!Finite(x1, y1) || !Finite(x2, y2)) return;
   if (x1 == x2 && y1 == y2) return;
+  const Pen pen = PenOf(code);
+  if (!pen.draws) return;
   // The walk visits whole columns (or rows) from the truncated smaller end up to the larger end
   // plus a half; only those from -1 (which rounds to 0) to the last one can land on the
   // picture, so the walk is cut to them: the same pixels, however far away an end lies.
@@ -337,53 +423,56 @@ void MapRenderer::WalkLine(double x1, double y1, double x2, double y2, int code)
   if (m > -1.0 && m < 1.0) {
     const double first = std::max(std::trunc(std::min(x1, x2)), -1.0);
     const double last = std::min(std::max(x1, x2) + 0.5, W - 1.0);
-    for (double x = first; x <= last; x += 1.0) PlotRounded(x, y1 + (x - x1) * m, code);
+    for (double x = first; x <= last; x += 1.0) PlotRounded(x, y1 + (x - x1) * m, pen);
   } else {
     const double mInverse = (x2 - x1) / (y2 - y1);
     const double first = std::max(std::trunc(std::min(y1, y2)), -1.0);
     const double last = std::min(std::max(y1, y2) + 0.5, H - 1.0);
-    for (double y = first; y <= last; y += 1.0) PlotRounded(x1 + (y - y1) * mInverse, y, code);
+    for (double y = first; y <= last; y += 1.0) PlotRounded(x1 + (y - y1) * mInverse, y, pen);
   }
 }
 
-void MapRenderer::PlotRounded(double x, double y, int code) {
+inline void MapRenderer::PlotRounded(double x, double y, const Pen& pen) {
   const double column = x + 0.5, row = y + 0.5;
   // trunc(column) lies in 0 .. W - 1 exactly when -1 < column < W.
   if (!(column > -1.0 && column < W && row > -1.0 && row < H)) return;
-  PlotPixel(static_cast<int>(column), static_cast<int>(row), code);
+  PlotWith(static_cast<int>(column), static_cast<int>(row), pen);
+}
+
+inline void MapRenderer::PlotWith(int x, int row, const Pen& pen) {
+  if (x < 0 || x >= W || row < 0 || row >= H) return;
+  std::uint8_t* p = ImagePixel(x, row, W);
+  if (pen.keepsRed && p[2] == 255) return;
+  p[0] = pen.bgr[0];
+  p[1] = pen.bgr[1];
+  p[2] = pen.bgr[2];
 }
 
 void MapRenderer::DrawMarker(double x, double y, int code, int size) {
   if (!Finite(x, y)) return;
   const double reach = std::abs(size) + 2.0;
   if (x < -reach || x > W + reach || y < -reach || y > H + reach) return;
+  const Pen pen = PenOf(code);
+  if (!pen.draws) return;
   if (size >= 2) {
     const double radius2 = static_cast<double>(size) * size;
     for (int row = static_cast<int>(y - size - 1); row < y + size + 1; ++row) {
       for (int column = static_cast<int>(x - size); column < x + size; ++column) {
         const double dx = column - x, dy = row - y;
-        if (dx * dx + dy * dy < radius2) PlotPixel(column, row, code);
+        if (dx * dx + dy * dy < radius2) PlotWith(column, row, pen);
       }
     }
   } else if (size < 0) {
     const int column = static_cast<int>(x);
-    for (int row = static_cast<int>(y - 1); row < y + 1.1; ++row) PlotPixel(column, row, code);
+    for (int row = static_cast<int>(y - 1); row < y + 1.1; ++row) PlotWith(column, row, pen);
     const int row = static_cast<int>(y);
-    for (int c = static_cast<int>(x - 1); c < x + 1.1; ++c) PlotPixel(c, row, code);
+    for (int c = static_cast<int>(x - 1); c < x + 1.1; ++c) PlotWith(c, row, pen);
   }
 }
 
 void MapRenderer::PlotPixel(int x, int row, int code) {
-  if (x < 0 || x >= W || row < 0 || row >= H) return;
-  if (!CodeDraws(code)) return;
-  std::uint8_t* p = ImagePixel(x, row, W);
-  if (AP.bw) {
-    std::memset(p, 0, kImageBytesPerPixel);
-    return;
-  }
-  // White and yellow marks stay on top of the green lines.
-  if ((code == kCodeGreen || code == kCodeLightGreen) && p[2] == 255) return;
-  std::memcpy(p, kCodeColours[code], kImageBytesPerPixel);
+  const Pen pen = PenOf(code);
+  if (pen.draws) PlotWith(x, row, pen);
 }
 
 MapLabel* MapRenderer::NextLabel() {

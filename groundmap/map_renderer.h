@@ -10,6 +10,7 @@
 // brings the view back inside the map, AP.g_ofh and AP.g_ofv.
 
 #include <cstdint>
+#include <vector>
 
 #include "groundmap/base_map_painter.h"
 #include "groundmap/map_image.h"
@@ -44,6 +45,13 @@ class MapRenderer {
   // map first), fills the labels and restarts the bounding box; with no map loaded only the
   // outside shade. Repaints the picture when the page is active.
   void Render();
+  // What Render would leave of the view, without drawing: the clamped view centre (and offsets),
+  // the origin and the bounding box of the marked results and their stations. For a command
+  // that re-centres at once, whose own render then replaces the one it would have drawn.
+  void PlaceView();
+
+  // While set, Redraw places the view (PlaceView) instead of rendering.
+  bool placeViewOnly = false;
 
   // Picture coordinates of (lon, lat): x from the left, y from the bottom, both fractional;
   // points off the picture give coordinates off it.
@@ -77,7 +85,28 @@ class MapRenderer {
   virtual void RepaintPicture() {}
 
  private:
+  // A pair's two stations as a render draws them: their degrees as the cells hold them, their
+  // picture coordinates, and whether their crosses were drawn yet in this render. The crosses
+  // of the pair's later results fall on pixels that are already final (yellow in colour mode,
+  // black in mono chrome, and no later code of a result covers either), so drawing them once is
+  // the same picture.
+  struct PairStations {
+    std::uint32_t render = 0;  // the render these values belong to; 0 none
+    double lon[2] = {}, lat[2] = {};
+    double sx[2] = {}, sy[2] = {};
+    bool crossDrawn[2] = {};
+  };
+  // How one code draws: resolved once per line or marker instead of once per pixel.
+  struct Pen {
+    bool draws = false;
+    bool keepsRed = false;  // leaves a pixel whose red is 255 as it is
+    std::uint8_t bgr[3] = {};
+  };
+
   bool PictureSizeValid() const;
+  // Steps 1 to 5 of a render: labels and the pairs' work cells reset, view clamped, bounding box
+  // started and origin placed. False when there is nothing to draw on (no size, no zoom, no map).
+  bool BeginRender(bool* haveMap);
   void ClampViewCentre(double* d, double* e);
   void PlaceOrigin();
   void DrawGrid();
@@ -85,13 +114,23 @@ class MapRenderer {
   void DrawInfoLabel();
   void DrawFrame();
   void WidenBox(double lon, double lat);
+  // The marked results in row order; each pair's stations read and projected once.
+  void DrawResults();
+  void DrawResultWith(std::int32_t row, std::int32_t pairRow, PairStations* stations);
+  void LoadPairStations(std::int32_t pairRow, PairStations* stations) const;
+  void WidenBoxByResults();
+  Pen PenOf(int code) const;
   void WalkLine(double x1, double y1, double x2, double y2, int code);
-  void PlotRounded(double x, double y, int code);
+  void PlotRounded(double x, double y, const Pen& pen);
+  void PlotWith(int x, int row, const Pen& pen);
   // A label at picture (x, y from the top); dropped once the table is full, text cut at 255.
   void AddLabel(double x, double y, std::uint32_t color, const char* text);
   MapLabel* NextLabel();
 
   BaseMapPainter basePainter_;
+  // Indexed by pair row; grows with the pair table, kept between renders.
+  std::vector<PairStations> pairStations_;
+  std::uint32_t renderNumber_ = 0;
 };
 
 }  // namespace groundmap
