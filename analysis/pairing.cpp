@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "analysis/record_store.h"
 #include "analysis/result_tables.h"
@@ -9,6 +10,7 @@
 #include "analysis/triangulation.h"
 #include "app/params/app_params.h"
 #include "geo/earth.h"
+#include "ulib/parallel_chunks.h"
 #include "ulib/table_cell.h"
 
 namespace {
@@ -22,8 +24,18 @@ bool StationFinite(const ObservationRecord& r) {
          std::isfinite(r.gioidh);
 }
 
-void AddPairRow(int32_t recA, int32_t recB, const ObservationRecord& A,
-                const ObservationRecord& B, double gdKm, double dtSec) {
+// A pair the scan found, before it has a row: A and B by record index, their ground distance
+// (km) and B's time after A's (s).
+struct PairFound {
+  int32_t recA, recB;
+  double gdKm, dtSec;
+};
+
+// Pairs at least this many to a core before the triangulation is shared out: below it, starting
+// threads costs more than it saves (the demo tree has a few dozen pairs).
+constexpr int32_t kMinPairsPerPart = 32;
+
+int32_t AddPairRow(const PairFound& pair, const ObservationRecord& A, const ObservationRecord& B) {
   CUTable* table = pairTable;
   const int32_t row = table->AddRow();
   auto putFloat = [&](int32_t column, float value) {
@@ -38,8 +50,8 @@ void AddPairRow(int32_t recA, int32_t recB, const ObservationRecord& A,
   table->SetString(row, kPairS1, A.sid);
   table->SetString(row, kPairId2, B.lid);
   table->SetString(row, kPairS2, B.sid);
-  putFloat(kPairGd, static_cast<float>(gdKm));
-  putFloat(kPairDt, static_cast<float>(dtSec));
+  putFloat(kPairGd, static_cast<float>(pair.gdKm));
+  putFloat(kPairDt, static_cast<float>(pair.dtSec));
   putFloat(kPairLng1, A.lng);
   putFloat(kPairLat1, A.lat);
   putFloat(kPairAlt1, A.alt);
@@ -50,12 +62,46 @@ void AddPairRow(int32_t recA, int32_t recB, const ObservationRecord& A,
   putFloat(kPairGioidh2, B.gioidh);
   WriteCellUint(table->CellForWrite(row, kPairMark), 1);
   putInt(kPairWork, 0);
-  putInt(kPairRec1, recA);
-  putInt(kPairRec2, recB);
+  putInt(kPairRec1, pair.recA);
+  putInt(kPairRec2, pair.recB);
   putInt(kPairDline, 0);
   putInt(kPairItemdata, 0);
+  return row;
+}
 
-  TriangulatePair(resultTable, *table, row, A, B);
+// The points of every pair found, each part of the pairs triangulated on a core of its own into
+// a list of its own; the rows are then added in the pairs' order, so the tables come out as if
+// each pair had been triangulated at once when its row was added.
+void AddPairsAndResults(const std::vector<PairFound>& found) {
+  const ObservationRecord* records = theRecordStore().records;
+  const int32_t count = static_cast<int32_t>(found.size());
+  // Kept from pass to pass: a full store's points fill tens of megabytes.
+  static std::vector<TriangulatedPoint> partPoints[kMaxParallelParts];
+  static std::vector<std::size_t> pointsEnd;  // per pair: one past its last point in its part
+  pointsEnd.resize(found.size());
+  int32_t partBegin[kMaxParallelParts + 1] = {};
+  const int parts = RunInParallelParts(
+      count, kMinPairsPerPart, [&](int part, int32_t begin, int32_t end) {
+        partBegin[part] = begin;
+        std::vector<TriangulatedPoint>& points = partPoints[part];
+        points.clear();
+        for (int32_t p = begin; p < end; ++p) {
+          TriangulatePoints(records[found[p].recA], records[found[p].recB], &points);
+          pointsEnd[p] = points.size();
+        }
+      });
+  partBegin[parts] = count;
+  for (int part = 0; part < parts; ++part) {
+    const TriangulatedPoint* points = partPoints[part].data();
+    std::size_t first = 0;
+    for (int32_t p = partBegin[part]; p < partBegin[part + 1]; ++p) {
+      const ObservationRecord& A = records[found[p].recA];
+      const ObservationRecord& B = records[found[p].recB];
+      const int32_t row = AddPairRow(found[p], A, B);
+      AppendResultRows(resultTable, *pairTable, row, points + first, pointsEnd[p] - first);
+      first = pointsEnd[p];
+    }
+  }
 }
 
 }  // namespace
@@ -78,6 +124,8 @@ void PairRecords() {
     earliestFrom[j] = std::isfinite(mjd) && mjd < earliestFrom[j + 1] ? mjd : earliestFrom[j + 1];
   }
 
+  static std::vector<PairFound> found;  // kept from pass to pass
+  found.clear();
   for (int32_t i = 0; i + 1 < n; ++i) {
     const ObservationRecord& A = store.records[selected[i]];
     if (!std::isfinite(A.mjd) || !StationFinite(A)) continue;
@@ -90,7 +138,8 @@ void PairRecords() {
       if (!StationFinite(B)) continue;
       const double gdKm = GroundDistanceKm(A.lng, A.lat, B.lng, B.lat);
       if (!(gdKm >= minGdKm) || !std::isfinite(gdKm)) continue;
-      AddPairRow(selected[i], selected[j], A, B, gdKm, dtSec);
+      found.push_back(PairFound{selected[i], selected[j], gdKm, dtSec});
     }
   }
+  AddPairsAndResults(found);
 }
