@@ -11,6 +11,7 @@
 #include "groundmap/map_projection.h"
 #include "platform/c_locale.h"
 #include "platform/platform.h"
+#include "ulib/parallel_chunks.h"
 #include "ulib/table_cell.h"
 
 namespace groundmap {
@@ -18,6 +19,9 @@ namespace {
 
 constexpr double kRayArcDeg = 30.0;  // length of a ray of sight in pair view
 constexpr int kCoarseGridStep = 2;   // degrees, below zoom 3
+// Below this many marked results one core draws them all; a band is at least this many rows.
+constexpr std::size_t kMinResultsForBands = 2000;
+constexpr std::int32_t kMinBandRows = 32;
 
 // Truncation toward zero of a value that may lie far outside the int range (a far point, an
 // extreme zoom): clamped first, so no out-of-range double is ever converted. NaN gives 0.
@@ -295,6 +299,7 @@ void MapRenderer::DrawResults() {
   if (pairTable != nullptr && pairStations_.size() < static_cast<std::size_t>(pairTable->rowCount)) {
     pairStations_.resize(static_cast<std::size_t>(pairTable->rowCount));
   }
+  resultDraws_.clear();
   for (std::int32_t row = 0; row < resultTable->rowCount; ++row) {
     if (!resultTable->RowExists(row)) continue;
     if (ReadCellUint(resultTable->LiveCell(row, kResultMark)) == 0) continue;
@@ -307,8 +312,16 @@ void MapRenderer::DrawResults() {
         stations->render = renderNumber_;
       }
     }
-    DrawResultWith(row, pairRow, stations);
+    resultDraws_.push_back(LayOutResult(row, pairRow, stations));
   }
+  // The pixels in bands of rows, one core each: within a band every pixel is written in the
+  // order of the whole picture, so the bands together are the picture drawn in one go. A few
+  // results are not worth the threads.
+  const std::int32_t minRowsPerBand = resultDraws_.size() < kMinResultsForBands ? H : kMinBandRows;
+  RunInParallelParts(H, minRowsPerBand, [this](int, std::int32_t lo, std::int32_t hi) {
+    const Band band{lo, hi};
+    for (const ResultDraw& draw : resultDraws_) DrawResultPixels(draw, band);
+  });
 }
 
 void MapRenderer::LoadPairStations(std::int32_t pairRow, PairStations* stations) const {
@@ -335,37 +348,52 @@ void MapRenderer::DrawResult(std::int32_t row) {
 }
 
 // stations: the pair's, null when the pair row is not live (only the event is drawn then).
-void MapRenderer::DrawResultWith(std::int32_t row, std::int32_t pairRow,
-                                 PairStations* stations) {
-  const bool mono = AP.bw != 0;
+MapRenderer::ResultDraw MapRenderer::LayOutResult(std::int32_t row, std::int32_t pairRow,
+                                                  PairStations* stations) {
+  ResultDraw draw{};
   const double eventLon = CellFloat(resultTable, row, kResultLng);
   const double eventLat = CellFloat(resultTable, row, kResultLat);
   WidenBox(eventLon, eventLat);
-  double ex, ey;
-  GmapLonLatToScreen(eventLon, eventLat, &ex, &ey);
-  DrawMarker(ex, ey, kCodeYellow, mono ? 3 : -1);
-  if (stations == nullptr) return;
+  GmapLonLatToScreen(eventLon, eventLat, &draw.ex, &draw.ey);
+  draw.stations = stations;
+  if (stations == nullptr) return draw;
 
-  const bool selected =
-      pairRow == selectionState.selectedPair || row == selectionState.selectedResult;
+  draw.selected = pairRow == selectionState.selectedPair || row == selectionState.selectedResult;
   constexpr PairColumn kIds[2] = {kPairId1, kPairId2};
-  void* work = nullptr;
+  void* work = pairTable->CellForWrite(pairRow, kPairWork);
   for (int k = 0; k < 2; ++k) {
-    const double sx = stations->sx[k], sy = stations->sy[k];
     WidenBox(stations->lon[k], stations->lat[k]);
-    if (AP.g_line) WalkLine(ex, ey, sx, sy, selected ? kCodeLightGreen : kCodeGreen);
-    if (!stations->crossDrawn[k]) {
-      DrawMarker(sx, sy, mono ? kCodeWhite : kCodeYellow, -1);
-      // Only within one render: a lone DrawResult keeps no record of what it drew.
-      stations->crossDrawn[k] = stations->render != 0;
-    }
+    draw.cross[k] = !stations->crossDrawn[k];
+    // Only within one render: a lone DrawResult keeps no record of what it drew.
+    stations->crossDrawn[k] = stations->render != 0;
     // Each pair's two names once per render, at its first drawn result.
-    if (work == nullptr) work = pairTable->CellForWrite(pairRow, kPairWork);
     if (ReadCellInt(work) == 0) {
       if (k == 1) WriteCellInt(work, 1);
-      AddLabel(sx - 2, H - 1 - sy + 4, kLabelWhite, pairTable->GetStringOrEmpty(pairRow, kIds[k]));
+      AddLabel(stations->sx[k] - 2, H - 1 - stations->sy[k] + 4, kLabelWhite,
+               pairTable->GetStringOrEmpty(pairRow, kIds[k]));
     }
   }
+  return draw;
+}
+
+// The event's marker, then for each station its line (AP.g_line) and cross.
+void MapRenderer::DrawResultPixels(const ResultDraw& draw, const Band& band) {
+  const bool mono = AP.bw != 0;
+  DrawMarkerIn(draw.ex, draw.ey, kCodeYellow, mono ? 3 : -1, band);
+  const PairStations* stations = draw.stations;
+  if (stations == nullptr) return;
+  for (int k = 0; k < 2; ++k) {
+    const double sx = stations->sx[k], sy = stations->sy[k];
+    if (AP.g_line) {
+      WalkLine(draw.ex, draw.ey, sx, sy, draw.selected ? kCodeLightGreen : kCodeGreen, band);
+    }
+    if (draw.cross[k]) DrawMarkerIn(sx, sy, mono ? kCodeWhite : kCodeYellow, -1, band);
+  }
+}
+
+void MapRenderer::DrawResultWith(std::int32_t row, std::int32_t pairRow,
+                                 PairStations* stations) {
+  DrawResultPixels(LayOutResult(row, pairRow, stations), WholeImage());
 }
 
 void MapRenderer::DrawStationRays(const ObservationRecord* record, int highlight, int which) {
@@ -397,7 +425,7 @@ void MapRenderer::DrawLine(double lon1, double lat1, double lon2, double lat2, i
   double x1, y1, x2, y2;
   GmapLonLatToScreen(lon1, lat1, &x1, &y1);
   GmapLonLatToScreen(lon2, lat2, &x2, &y2);
-  WalkLine(x1, y1, x2, y2, code);
+  WalkLine(x1, y1, x2, y2, code, WholeImage());
 }
 
 MapRenderer::Pen MapRenderer::PenOf(int code) const {
@@ -411,36 +439,50 @@ MapRenderer::Pen MapRenderer::PenOf(int code) const {
   return pen;
 }
 
-void MapRenderer::WalkLine(double x1, double y1, double x2, double y2, int code) {
+void MapRenderer::WalkLine(double x1, double y1, double x2, double y2, int code,
+                           const Band& band) {
   if (!Finite(x1, y1) || !Finite(x2, y2)) return;
   if (x1 == x2 && y1 == y2) return;
   const Pen pen = PenOf(code);
   if (!pen.draws) return;
   // The walk visits whole columns (or rows) from the truncated smaller end up to the larger end
   // plus a half; only those from -1 (which rounds to 0) to the last one can land on the
-  // picture, so the walk is cut to them: the same pixels, however far away an end lies.
+  // picture, so the walk is cut to them: the same pixels, however far away an end lies. A band
+  // cuts it further, to the steps that can land on its rows; each step keeps its value.
   const double m = (y2 - y1) / (x2 - x1);
   if (m > -1.0 && m < 1.0) {
-    const double first = std::max(std::trunc(std::min(x1, x2)), -1.0);
-    const double last = std::min(std::max(x1, x2) + 0.5, W - 1.0);
-    for (double x = first; x <= last; x += 1.0) PlotRounded(x, y1 + (x - x1) * m, pen);
+    double first = std::max(std::trunc(std::min(x1, x2)), -1.0);
+    double last = std::min(std::max(x1, x2) + 0.5, W - 1.0);
+    if (m != 0.0 && (band.lo > 0 || band.hi < H)) {
+      // Row trunc(y + 0.5) lies in the band only for y in [lo - 0.5, hi - 0.5); the columns
+      // where y crosses a little more than that, widened by two for rounding.
+      const double xa = x1 + (band.lo - 1.5 - y1) / m;
+      const double xb = x1 + (band.hi - 0.5 - y1) / m;
+      first = std::max(first, std::floor(std::min(xa, xb) - 2.0));
+      last = std::min(last, std::max(xa, xb) + 2.0);
+    }
+    for (double x = first; x <= last; x += 1.0) PlotRounded(x, y1 + (x - x1) * m, pen, band);
   } else {
     const double mInverse = (x2 - x1) / (y2 - y1);
-    const double first = std::max(std::trunc(std::min(y1, y2)), -1.0);
-    const double last = std::min(std::max(y1, y2) + 0.5, H - 1.0);
-    for (double y = first; y <= last; y += 1.0) PlotRounded(x1 + (y - y1) * mInverse, y, pen);
+    // Step y lands on row y (and -1 on row 0).
+    const double first =
+        std::max({std::trunc(std::min(y1, y2)), -1.0, band.lo > 0 ? band.lo : -1.0});
+    const double last = std::min({std::max(y1, y2) + 0.5, H - 1.0, band.hi - 1.0});
+    for (double y = first; y <= last; y += 1.0) {
+      PlotRounded(x1 + (y - y1) * mInverse, y, pen, band);
+    }
   }
 }
 
-inline void MapRenderer::PlotRounded(double x, double y, const Pen& pen) {
+inline void MapRenderer::PlotRounded(double x, double y, const Pen& pen, const Band& band) {
   const double column = x + 0.5, row = y + 0.5;
   // trunc(column) lies in 0 .. W - 1 exactly when -1 < column < W.
   if (!(column > -1.0 && column < W && row > -1.0 && row < H)) return;
-  PlotWith(static_cast<int>(column), static_cast<int>(row), pen);
+  PlotWith(static_cast<int>(column), static_cast<int>(row), pen, band);
 }
 
-inline void MapRenderer::PlotWith(int x, int row, const Pen& pen) {
-  if (x < 0 || x >= W || row < 0 || row >= H) return;
+inline void MapRenderer::PlotWith(int x, int row, const Pen& pen, const Band& band) {
+  if (x < 0 || x >= W || row < band.lo || row >= band.hi) return;
   std::uint8_t* p = ImagePixel(x, row, W);
   if (pen.keepsRed && p[2] == 255) return;
   p[0] = pen.bgr[0];
@@ -449,9 +491,13 @@ inline void MapRenderer::PlotWith(int x, int row, const Pen& pen) {
 }
 
 void MapRenderer::DrawMarker(double x, double y, int code, int size) {
+  DrawMarkerIn(x, y, code, size, WholeImage());
+}
+
+void MapRenderer::DrawMarkerIn(double x, double y, int code, int size, const Band& band) {
   if (!Finite(x, y)) return;
   const double reach = std::abs(size) + 2.0;
-  if (x < -reach || x > W + reach || y < -reach || y > H + reach) return;
+  if (x < -reach || x > W + reach || y < band.lo - reach || y > band.hi + reach) return;
   const Pen pen = PenOf(code);
   if (!pen.draws) return;
   if (size >= 2) {
@@ -459,20 +505,20 @@ void MapRenderer::DrawMarker(double x, double y, int code, int size) {
     for (int row = static_cast<int>(y - size - 1); row < y + size + 1; ++row) {
       for (int column = static_cast<int>(x - size); column < x + size; ++column) {
         const double dx = column - x, dy = row - y;
-        if (dx * dx + dy * dy < radius2) PlotWith(column, row, pen);
+        if (dx * dx + dy * dy < radius2) PlotWith(column, row, pen, band);
       }
     }
   } else if (size < 0) {
     const int column = static_cast<int>(x);
-    for (int row = static_cast<int>(y - 1); row < y + 1.1; ++row) PlotWith(column, row, pen);
+    for (int row = static_cast<int>(y - 1); row < y + 1.1; ++row) PlotWith(column, row, pen, band);
     const int row = static_cast<int>(y);
-    for (int c = static_cast<int>(x - 1); c < x + 1.1; ++c) PlotWith(c, row, pen);
+    for (int c = static_cast<int>(x - 1); c < x + 1.1; ++c) PlotWith(c, row, pen, band);
   }
 }
 
 void MapRenderer::PlotPixel(int x, int row, int code) {
   const Pen pen = PenOf(code);
-  if (pen.draws) PlotWith(x, row, pen);
+  if (pen.draws) PlotWith(x, row, pen, WholeImage());
 }
 
 MapLabel* MapRenderer::NextLabel() {

@@ -103,6 +103,18 @@ class MapRenderer {
     std::uint8_t bgr[3] = {};
   };
 
+  // Image rows lo .. hi - 1 (from the bottom): where one part of a render may draw.
+  struct Band {
+    int lo, hi;
+  };
+  // What one marked result draws, in picture coordinates; its pair's stations or null.
+  struct ResultDraw {
+    double ex, ey;
+    const PairStations* stations;
+    bool selected;
+    bool cross[2];
+  };
+
   bool PictureSizeValid() const;
   // Steps 1 to 5 of a render: labels and the pairs' work cells reset, view clamped, bounding box
   // started and origin placed. False when there is nothing to draw on (no size, no zoom, no map).
@@ -116,13 +128,19 @@ class MapRenderer {
   void WidenBox(double lon, double lat);
   // The marked results in row order; each pair's stations read and projected once.
   void DrawResults();
+  // Everything of a result but its pixels: the bounding box, the pair's labels and work cell,
+  // and which of its station crosses are still to draw.
+  ResultDraw LayOutResult(std::int32_t row, std::int32_t pairRow, PairStations* stations);
+  void DrawResultPixels(const ResultDraw& draw, const Band& band);
   void DrawResultWith(std::int32_t row, std::int32_t pairRow, PairStations* stations);
   void LoadPairStations(std::int32_t pairRow, PairStations* stations) const;
   void WidenBoxByResults();
   Pen PenOf(int code) const;
-  void WalkLine(double x1, double y1, double x2, double y2, int code);
-  void PlotRounded(double x, double y, const Pen& pen);
-  void PlotWith(int x, int row, const Pen& pen);
+  Band WholeImage() const { return Band{0, H}; }
+  void WalkLine(double x1, double y1, double x2, double y2, int code, const Band& band);
+  void DrawMarkerIn(double x, double y, int code, int size, const Band& band);
+  void PlotRounded(double x, double y, const Pen& pen, const Band& band);
+  void PlotWith(int x, int row, const Pen& pen, const Band& band);
   // A label at picture (x, y from the top); dropped once the table is full, text cut at 255.
   void AddLabel(double x, double y, std::uint32_t color, const char* text);
   MapLabel* NextLabel();
@@ -130,6 +148,7 @@ class MapRenderer {
   BaseMapPainter basePainter_;
   // Indexed by pair row; grows with the pair table, kept between renders.
   std::vector<PairStations> pairStations_;
+  std::vector<ResultDraw> resultDraws_;  // the marked results of a render, in row order
   std::uint32_t renderNumber_ = 0;
 };
 
