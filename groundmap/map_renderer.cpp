@@ -320,7 +320,8 @@ void MapRenderer::DrawResults() {
   const std::int32_t minRowsPerBand = resultDraws_.size() < kMinResultsForBands ? H : kMinBandRows;
   RunInParallelParts(H, minRowsPerBand, [this](int, std::int32_t lo, std::int32_t hi) {
     const Band band{lo, hi};
-    for (const ResultDraw& draw : resultDraws_) DrawResultPixels(draw, band);
+    const ResultPens pens = PensOfResults();
+    for (const ResultDraw& draw : resultDraws_) DrawResultPixels(draw, band, pens);
   });
 }
 
@@ -376,24 +377,35 @@ MapRenderer::ResultDraw MapRenderer::LayOutResult(std::int32_t row, std::int32_t
   return draw;
 }
 
-// The event's marker, then for each station its line (AP.g_line) and cross.
-void MapRenderer::DrawResultPixels(const ResultDraw& draw, const Band& band) {
+MapRenderer::ResultPens MapRenderer::PensOfResults() const {
   const bool mono = AP.bw != 0;
-  DrawMarkerIn(draw.ex, draw.ey, kCodeYellow, mono ? 3 : -1, band);
+  ResultPens pens;
+  pens.eventSize = mono ? 3 : -1;  // a disc in mono chrome, else a cross
+  pens.event = PenOf(kCodeYellow);
+  pens.station = PenOf(mono ? kCodeWhite : kCodeYellow);
+  pens.line = PenOf(kCodeGreen);
+  pens.selectedLine = PenOf(kCodeLightGreen);
+  pens.lines = AP.g_line != 0;
+  return pens;
+}
+
+// The event's marker, then for each station its line (AP.g_line) and cross.
+void MapRenderer::DrawResultPixels(const ResultDraw& draw, const Band& band,
+                                   const ResultPens& pens) {
+  DrawMarkerIn(draw.ex, draw.ey, pens.event, pens.eventSize, band);
   const PairStations* stations = draw.stations;
   if (stations == nullptr) return;
+  const Pen& linePen = draw.selected ? pens.selectedLine : pens.line;
   for (int k = 0; k < 2; ++k) {
     const double sx = stations->sx[k], sy = stations->sy[k];
-    if (AP.g_line) {
-      WalkLine(draw.ex, draw.ey, sx, sy, draw.selected ? kCodeLightGreen : kCodeGreen, band);
-    }
-    if (draw.cross[k]) DrawMarkerIn(sx, sy, mono ? kCodeWhite : kCodeYellow, -1, band);
+    if (pens.lines) WalkLine(draw.ex, draw.ey, sx, sy, linePen, band);
+    if (draw.cross[k]) DrawMarkerIn(sx, sy, pens.station, -1, band);
   }
 }
 
 void MapRenderer::DrawResultWith(std::int32_t row, std::int32_t pairRow,
                                  PairStations* stations) {
-  DrawResultPixels(LayOutResult(row, pairRow, stations), WholeImage());
+  DrawResultPixels(LayOutResult(row, pairRow, stations), WholeImage(), PensOfResults());
 }
 
 void MapRenderer::DrawStationRays(const ObservationRecord* record, int highlight, int which) {
@@ -425,7 +437,7 @@ void MapRenderer::DrawLine(double lon1, double lat1, double lon2, double lat2, i
   double x1, y1, x2, y2;
   GmapLonLatToScreen(lon1, lat1, &x1, &y1);
   GmapLonLatToScreen(lon2, lat2, &x2, &y2);
-  WalkLine(x1, y1, x2, y2, code, WholeImage());
+  WalkLine(x1, y1, x2, y2, PenOf(code), WholeImage());
 }
 
 MapRenderer::Pen MapRenderer::PenOf(int code) const {
@@ -439,12 +451,11 @@ MapRenderer::Pen MapRenderer::PenOf(int code) const {
   return pen;
 }
 
-void MapRenderer::WalkLine(double x1, double y1, double x2, double y2, int code,
+void MapRenderer::WalkLine(double x1, double y1, double x2, double y2, const Pen& pen,
                            const Band& band) {
+  if (!pen.draws) return;
   if (!Finite(x1, y1) || !Finite(x2, y2)) return;
   if (x1 == x2 && y1 == y2) return;
-  const Pen pen = PenOf(code);
-  if (!pen.draws) return;
   // The walk visits whole columns (or rows) from the truncated smaller end up to the larger end
   // plus a half; only those from -1 (which rounds to 0) to the last one can land on the
   // picture, so the walk is cut to them: the same pixels, however far away an end lies. A band
@@ -491,15 +502,13 @@ inline void MapRenderer::PlotWith(int x, int row, const Pen& pen, const Band& ba
 }
 
 void MapRenderer::DrawMarker(double x, double y, int code, int size) {
-  DrawMarkerIn(x, y, code, size, WholeImage());
+  DrawMarkerIn(x, y, PenOf(code), size, WholeImage());
 }
 
-void MapRenderer::DrawMarkerIn(double x, double y, int code, int size, const Band& band) {
-  if (!Finite(x, y)) return;
+void MapRenderer::DrawMarkerIn(double x, double y, const Pen& pen, int size, const Band& band) {
+  if (!pen.draws || !Finite(x, y)) return;
   const double reach = std::abs(size) + 2.0;
   if (x < -reach || x > W + reach || y < band.lo - reach || y > band.hi + reach) return;
-  const Pen pen = PenOf(code);
-  if (!pen.draws) return;
   if (size >= 2) {
     const double radius2 = static_cast<double>(size) * size;
     for (int row = static_cast<int>(y - size - 1); row < y + size + 1; ++row) {

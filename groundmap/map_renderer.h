@@ -131,14 +131,21 @@ class MapRenderer {
   // Everything of a result but its pixels: the bounding box, the pair's labels and work cell,
   // and which of its station crosses are still to draw.
   ResultDraw LayOutResult(std::int32_t row, std::int32_t pairRow, PairStations* stations);
-  void DrawResultPixels(const ResultDraw& draw, const Band& band);
+  // The pens of a result's parts, for the current colour mode and line setting.
+  struct ResultPens {
+    int eventSize;
+    Pen event, station, line, selectedLine;
+    bool lines;
+  };
+  ResultPens PensOfResults() const;
+  void DrawResultPixels(const ResultDraw& draw, const Band& band, const ResultPens& pens);
   void DrawResultWith(std::int32_t row, std::int32_t pairRow, PairStations* stations);
   void LoadPairStations(std::int32_t pairRow, PairStations* stations) const;
   void WidenBoxByResults();
   Pen PenOf(int code) const;
   Band WholeImage() const { return Band{0, H}; }
-  void WalkLine(double x1, double y1, double x2, double y2, int code, const Band& band);
-  void DrawMarkerIn(double x, double y, int code, int size, const Band& band);
+  void WalkLine(double x1, double y1, double x2, double y2, const Pen& pen, const Band& band);
+  void DrawMarkerIn(double x, double y, const Pen& pen, int size, const Band& band);
   void PlotRounded(double x, double y, const Pen& pen, const Band& band);
   void PlotWith(int x, int row, const Pen& pen, const Band& band);
   // A label at picture (x, y from the top); dropped once the table is full, text cut at 255.
