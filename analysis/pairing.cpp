@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "analysis/record_store.h"
@@ -23,13 +24,6 @@ bool StationFinite(const ObservationRecord& r) {
   return std::isfinite(r.lng) && std::isfinite(r.lat) && std::isfinite(r.alt) &&
          std::isfinite(r.gioidh);
 }
-
-// A pair the scan found, before it has a row: A and B by record index, their ground distance
-// (km) and B's time after A's (s).
-struct PairFound {
-  int32_t recA, recB;
-  double gdKm, dtSec;
-};
 
 // Pairs at least this many to a core before the triangulation is shared out: below it, starting
 // threads costs more than it saves (the demo tree has a few dozen pairs).
@@ -69,44 +63,9 @@ int32_t AddPairRow(const PairFound& pair, const ObservationRecord& A, const Obse
   return row;
 }
 
-// The points of every pair found, each part of the pairs triangulated on a core of its own into
-// a list of its own; the rows are then added in the pairs' order, so the tables come out as if
-// each pair had been triangulated at once when its row was added.
-void AddPairsAndResults(const std::vector<PairFound>& found) {
-  const ObservationRecord* records = theRecordStore().records;
-  const int32_t count = static_cast<int32_t>(found.size());
-  // Kept from pass to pass: a full store's points fill tens of megabytes.
-  static std::vector<TriangulatedPoint> partPoints[kMaxParallelParts];
-  static std::vector<std::size_t> pointsEnd;  // per pair: one past its last point in its part
-  pointsEnd.resize(found.size());
-  int32_t partBegin[kMaxParallelParts + 1] = {};
-  const int parts = RunInParallelParts(
-      count, kMinPairsPerPart, [&](int part, int32_t begin, int32_t end) {
-        partBegin[part] = begin;
-        std::vector<TriangulatedPoint>& points = partPoints[part];
-        points.clear();
-        for (int32_t p = begin; p < end; ++p) {
-          TriangulatePoints(records[found[p].recA], records[found[p].recB], &points);
-          pointsEnd[p] = points.size();
-        }
-      });
-  partBegin[parts] = count;
-  for (int part = 0; part < parts; ++part) {
-    const TriangulatedPoint* points = partPoints[part].data();
-    std::size_t first = 0;
-    for (int32_t p = partBegin[part]; p < partBegin[part + 1]; ++p) {
-      const ObservationRecord& A = records[found[p].recA];
-      const ObservationRecord& B = records[found[p].recB];
-      const int32_t row = AddPairRow(found[p], A, B);
-      AppendResultRows(resultTable, *pairTable, row, points + first, pointsEnd[p] - first);
-      first = pointsEnd[p];
-    }
-  }
-}
-
 }  // namespace
 
-void PairRecords() {
+void PairingRun::FindPairs() {
   const RecordStore& store = theRecordStore();
   const int32_t* selected = selectedRecords.selected;
   const int32_t n = selectedRecords.selectedCount;
@@ -124,7 +83,7 @@ void PairRecords() {
     earliestFrom[j] = std::isfinite(mjd) && mjd < earliestFrom[j + 1] ? mjd : earliestFrom[j + 1];
   }
 
-  static std::vector<PairFound> found;  // kept from pass to pass
+  std::vector<PairFound>& found = Found();
   found.clear();
   for (int32_t i = 0; i + 1 < n; ++i) {
     const ObservationRecord& A = store.records[selected[i]];
@@ -141,5 +100,63 @@ void PairRecords() {
       found.push_back(PairFound{selected[i], selected[j], gdKm, dtSec});
     }
   }
-  AddPairsAndResults(found);
+}
+
+PairingRun::PairingRun() {
+  FindPairs();
+  const std::vector<PairFound>& found = Found();
+  const ObservationRecord* records = theRecordStore().records;
+  PointsEnd().resize(found.size());
+  parts_ = std::make_unique<ParallelParts>(
+      static_cast<int32_t>(found.size()), kMinPairsPerPart,
+      [&found, records](int part, int32_t begin, int32_t end) {
+        std::vector<TriangulatedPoint>& points = PartPoints(part);
+        std::vector<std::size_t>& pointsEnd = PointsEnd();
+        points.clear();
+        for (int32_t p = begin; p < end; ++p) {
+          TriangulatePoints(records[found[p].recA], records[found[p].recB], &points);
+          pointsEnd[p] = points.size();
+        }
+      });
+}
+
+PairingRun::~PairingRun() = default;
+
+void PairingRun::AddRows() {
+  const std::vector<PairFound>& found = Found();
+  const std::vector<std::size_t>& pointsEnd = PointsEnd();
+  const ObservationRecord* records = theRecordStore().records;
+  for (int part = 0; part < parts_->parts(); ++part) {
+    parts_->WaitFor(part);
+    const TriangulatedPoint* points = PartPoints(part).data();
+    std::size_t first = 0;
+    for (int32_t p = parts_->Begin(part); p < parts_->Begin(part + 1); ++p) {
+      const ObservationRecord& A = records[found[p].recA];
+      const ObservationRecord& B = records[found[p].recB];
+      const int32_t row = AddPairRow(found[p], A, B);
+      AppendResultRows(resultTable, *pairTable, row, points + first, pointsEnd[p] - first);
+      first = pointsEnd[p];
+    }
+  }
+}
+
+// Kept from pass to pass: a full store's points fill tens of megabytes.
+std::vector<PairFound>& PairingRun::Found() {
+  static std::vector<PairFound> found;
+  return found;
+}
+
+std::vector<TriangulatedPoint>& PairingRun::PartPoints(int part) {
+  static std::vector<TriangulatedPoint> points[kMaxParallelParts];
+  return points[part];
+}
+
+std::vector<std::size_t>& PairingRun::PointsEnd() {
+  static std::vector<std::size_t> pointsEnd;
+  return pointsEnd;
+}
+
+void PairRecords() {
+  PairingRun run;
+  run.AddRows();
 }

@@ -3,7 +3,11 @@
 // is done, so nothing runs on after it.
 
 #include <cstdint>
+#include <atomic>
 #include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
 
 // Most parts one call makes (the machine's cores, at most this many).
 inline constexpr int kMaxParallelParts = 8;
@@ -15,3 +19,30 @@ inline constexpr int kMaxParallelParts = 8;
 // touches, other than reading.
 int RunInParallelParts(std::int32_t count, std::int32_t minPerPart,
                        const std::function<void(int part, std::int32_t begin, std::int32_t end)>& work);
+
+// The same cut of 0 .. count - 1 into parts, each part started on a thread of its own at once
+// (more than one part only), so that the caller can go on with other work meanwhile and then
+// take the parts up in order as they are done. No thread outlives the object.
+class ParallelParts {
+ public:
+  ParallelParts(std::int32_t count, std::int32_t minPerPart,
+                std::function<void(int part, std::int32_t begin, std::int32_t end)> work);
+  // Waits for every part, running in the calling thread those no thread took.
+  ~ParallelParts();
+  ParallelParts(const ParallelParts&) = delete;
+  ParallelParts& operator=(const ParallelParts&) = delete;
+
+  int parts() const { return parts_; }
+  std::int32_t Begin(int part) const;
+  // Returns once the part is done; a part no thread took runs here, in the calling thread.
+  void WaitFor(int part);
+
+ private:
+  std::int32_t count_;
+  int parts_;
+  int started_ = 0;  // parts 0 .. started_ - 1 run on threads
+  std::function<void(int, std::int32_t, std::int32_t)> work_;
+  std::unique_ptr<std::atomic<int>[]> done_;  // 1 once a thread's part is done
+  std::vector<bool> ranHere_;
+  std::vector<std::thread> threads_;
+};
