@@ -1,8 +1,10 @@
 #include "groundmap/map_renderer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "analysis/record_store.h"
 #include "analysis/result_tables.h"
@@ -21,7 +23,9 @@ constexpr double kRayArcDeg = 30.0;  // length of a ray of sight in pair view
 constexpr int kCoarseGridStep = 2;   // degrees, below zoom 3
 // Below this many marked results one core draws them all; a band is at least this many rows.
 constexpr std::size_t kMinResultsForBands = 2000;
-constexpr std::int32_t kMinBandRows = 32;
+constexpr std::int32_t kBandRows = 16;
+constexpr int kRowExtentMargin = 8;
+constexpr std::int32_t kMinResultsPerProjectionPart = 4096;
 
 // Truncation toward zero of a value that may lie far outside the int range (a far point, an
 // extreme zoom): clamped first, so no out-of-range double is ever converted. NaN gives 0.
@@ -299,10 +303,23 @@ void MapRenderer::DrawResults() {
   if (pairTable != nullptr && pairStations_.size() < static_cast<std::size_t>(pairTable->rowCount)) {
     pairStations_.resize(static_cast<std::size_t>(pairTable->rowCount));
   }
-  resultDraws_.clear();
+  drawRows_.clear();
   for (std::int32_t row = 0; row < resultTable->rowCount; ++row) {
     if (!resultTable->RowExists(row)) continue;
     if (ReadCellUint(resultTable->LiveCell(row, kResultMark)) == 0) continue;
+    drawRows_.push_back(row);
+  }
+  // The events' picture positions on all cores (the projection is most of a result's layout),
+  // then the rest of the layout in row order, as the labels and crosses depend on it.
+  resultDraws_.resize(drawRows_.size());
+  RunInParallelParts(static_cast<std::int32_t>(drawRows_.size()), kMinResultsPerProjectionPart,
+                     [this](int, std::int32_t begin, std::int32_t end) {
+                       for (std::int32_t n = begin; n < end; ++n) {
+                         PlaceEvent(drawRows_[n], &resultDraws_[n]);
+                       }
+                     });
+  for (std::size_t n = 0; n < drawRows_.size(); ++n) {
+    const std::int32_t row = drawRows_[n];
     const std::int32_t pairRow = CellInt(resultTable, row, kResultRline);
     PairStations* stations = nullptr;
     if (LivePair(pairRow)) {
@@ -312,17 +329,29 @@ void MapRenderer::DrawResults() {
         stations->render = renderNumber_;
       }
     }
-    resultDraws_.push_back(LayOutResult(row, pairRow, stations));
+    LayOutResult(row, pairRow, stations, &resultDraws_[n]);
   }
-  // The pixels in bands of rows, one core each: within a band every pixel is written in the
-  // order of the whole picture, so the bands together are the picture drawn in one go. A few
-  // results are not worth the threads.
-  const std::int32_t minRowsPerBand = resultDraws_.size() < kMinResultsForBands ? H : kMinBandRows;
-  RunInParallelParts(H, minRowsPerBand, [this](int, std::int32_t lo, std::int32_t hi) {
-    const Band band{lo, hi};
-    const ResultPens pens = PensOfResults();
-    for (const ResultDraw& draw : resultDraws_) DrawResultPixels(draw, band, pens);
-  });
+  // The pixels in bands of rows, taken up by the cores one band after another: within a band
+  // every pixel is written in the order of the whole picture, so the bands together are the
+  // picture drawn in one go. Thin bands share out the rows the lines crowd; a few results are
+  // not worth the threads.
+  const std::int32_t bands = (H + kBandRows - 1) / kBandRows;
+  std::atomic<std::int32_t> nextBand{0};
+  const ResultPens pens = PensOfResults();
+  auto drawBands = [this, bands, &nextBand, &pens](int, std::int32_t, std::int32_t) {
+    for (std::int32_t b = nextBand++; b < bands; b = nextBand++) {
+      const Band band{b * kBandRows, std::min(H, (b + 1) * kBandRows)};
+      for (const ResultDraw& draw : resultDraws_) {
+        if (draw.rowHi < band.lo || draw.rowLo >= band.hi) continue;
+        DrawResultPixels(draw, band, pens);
+      }
+    }
+  };
+  if (resultDraws_.size() < kMinResultsForBands) {
+    drawBands(0, 0, 0);
+  } else {
+    RunInParallelParts(kMaxParallelParts, 1, drawBands);
+  }
 }
 
 void MapRenderer::LoadPairStations(std::int32_t pairRow, PairStations* stations) const {
@@ -348,16 +377,42 @@ void MapRenderer::DrawResult(std::int32_t row) {
   DrawResultWith(row, pairRow, &stations);
 }
 
+void MapRenderer::SetRowExtent(ResultDraw* draw) {
+  // Rows a result's marker, lines and crosses can touch: its points' rows, widened well past
+  // what a marker or the walk's rounding adds. Points that are not finite draw nothing.
+  double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+  auto take = [&lo, &hi](double x, double y) {
+    if (!Finite(x, y)) return;
+    lo = std::min(lo, y);
+    hi = std::max(hi, y);
+  };
+  take(draw->ex, draw->ey);
+  if (draw->stations != nullptr) {
+    for (int k = 0; k < 2; ++k) take(draw->stations->sx[k], draw->stations->sy[k]);
+  }
+  if (lo > hi) {
+    draw->rowLo = 1, draw->rowHi = 0;
+    return;
+  }
+  draw->rowLo = TruncToInt(lo) - kRowExtentMargin;
+  draw->rowHi = TruncToInt(hi) + kRowExtentMargin;
+}
+
+void MapRenderer::PlaceEvent(std::int32_t row, ResultDraw* draw) const {
+  *draw = ResultDraw{};
+  draw->eventLon = CellFloat(resultTable, row, kResultLng);
+  draw->eventLat = CellFloat(resultTable, row, kResultLat);
+  GmapLonLatToScreen(draw->eventLon, draw->eventLat, &draw->ex, &draw->ey);
+}
+
 // stations: the pair's, null when the pair row is not live (only the event is drawn then).
-MapRenderer::ResultDraw MapRenderer::LayOutResult(std::int32_t row, std::int32_t pairRow,
-                                                  PairStations* stations) {
-  ResultDraw draw{};
-  const double eventLon = CellFloat(resultTable, row, kResultLng);
-  const double eventLat = CellFloat(resultTable, row, kResultLat);
-  WidenBox(eventLon, eventLat);
-  GmapLonLatToScreen(eventLon, eventLat, &draw.ex, &draw.ey);
+void MapRenderer::LayOutResult(std::int32_t row, std::int32_t pairRow, PairStations* stations,
+                               ResultDraw* placed) {
+  ResultDraw& draw = *placed;
+  WidenBox(draw.eventLon, draw.eventLat);
   draw.stations = stations;
-  if (stations == nullptr) return draw;
+  SetRowExtent(&draw);
+  if (stations == nullptr) return;
 
   draw.selected = pairRow == selectionState.selectedPair || row == selectionState.selectedResult;
   constexpr PairColumn kIds[2] = {kPairId1, kPairId2};
@@ -374,7 +429,6 @@ MapRenderer::ResultDraw MapRenderer::LayOutResult(std::int32_t row, std::int32_t
                pairTable->GetStringOrEmpty(pairRow, kIds[k]));
     }
   }
-  return draw;
 }
 
 MapRenderer::ResultPens MapRenderer::PensOfResults() const {
@@ -405,7 +459,10 @@ void MapRenderer::DrawResultPixels(const ResultDraw& draw, const Band& band,
 
 void MapRenderer::DrawResultWith(std::int32_t row, std::int32_t pairRow,
                                  PairStations* stations) {
-  DrawResultPixels(LayOutResult(row, pairRow, stations), WholeImage(), PensOfResults());
+  ResultDraw draw;
+  PlaceEvent(row, &draw);
+  LayOutResult(row, pairRow, stations, &draw);
+  DrawResultPixels(draw, WholeImage(), PensOfResults());
 }
 
 void MapRenderer::DrawStationRays(const ObservationRecord* record, int highlight, int which) {

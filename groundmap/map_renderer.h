@@ -109,10 +109,12 @@ class MapRenderer {
   };
   // What one marked result draws, in picture coordinates; its pair's stations or null.
   struct ResultDraw {
+    double eventLon, eventLat;  // degrees as the cells hold them
     double ex, ey;
     const PairStations* stations;
     bool selected;
     bool cross[2];
+    int rowLo, rowHi;  // the image rows it can touch, both included
   };
 
   bool PictureSizeValid() const;
@@ -130,7 +132,12 @@ class MapRenderer {
   void DrawResults();
   // Everything of a result but its pixels: the bounding box, the pair's labels and work cell,
   // and which of its station crosses are still to draw.
-  ResultDraw LayOutResult(std::int32_t row, std::int32_t pairRow, PairStations* stations);
+  static void SetRowExtent(ResultDraw* draw);
+  // The event's degrees and picture position (draw's other fields cleared).
+  void PlaceEvent(std::int32_t row, ResultDraw* draw) const;
+  // placed: filled by PlaceEvent.
+  void LayOutResult(std::int32_t row, std::int32_t pairRow, PairStations* stations,
+                    ResultDraw* placed);
   // The pens of a result's parts, for the current colour mode and line setting.
   struct ResultPens {
     int eventSize;
@@ -155,7 +162,8 @@ class MapRenderer {
   BaseMapPainter basePainter_;
   // Indexed by pair row; grows with the pair table, kept between renders.
   std::vector<PairStations> pairStations_;
-  std::vector<ResultDraw> resultDraws_;  // the marked results of a render, in row order
+  std::vector<std::int32_t> drawRows_;   // the marked results of a render, in row order
+  std::vector<ResultDraw> resultDraws_;  // what each of them draws
   std::uint32_t renderNumber_ = 0;
 };
 
