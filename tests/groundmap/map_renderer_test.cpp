@@ -798,3 +798,42 @@ TEST_F(MapRendererTest, ManyResultsDrawTheSamePixelsAsOneResultAfterTheOther) {
 
 }  // namespace
 }  // namespace groundmap
+
+namespace groundmap {
+namespace {
+
+// A command that re-centres at once has the view placed without a picture; the re-centre then
+// starts from the same view and bounding box as after a render, marked results only.
+TEST_F(MapRendererTest, PlacingTheViewLeavesWhatARenderLeaves) {
+  UseEquatorialMap();
+  renderer_.active = 1;
+  const std::int32_t pair0 = AddPair(-1.0, -0.5, 1.5, 0.8);
+  const std::int32_t pair1 = AddPair(0.2, 2.0, -2.5, 1.0);
+  AddResult(pair0, 0.3, 0.4);
+  AddResult(pair0, 2.6, -1.1, 0);  // unmarked: outside the box
+  AddResult(pair1, -0.7, 1.9);
+  auto viewAfter = [this](bool placeOnly) {
+    mapView = MapView();
+    AP.g_ofh = 9.0f;  // clamped back by both
+    AP.g_ofv = -0.25f;
+    renderer_.placeViewOnly = placeOnly;
+    renderer_.Redraw();
+    renderer_.placeViewOnly = false;
+    return std::vector<double>{mapView.viewCentreLon, mapView.viewCentreLat,
+                               mapView.mapPerScreen,  static_cast<double>(mapView.topLeftX),
+                               static_cast<double>(mapView.topLeftY), mapView.minLon,
+                               mapView.maxLon,        mapView.minLat,
+                               mapView.maxLat,        AP.g_ofh,
+                               AP.g_ofv};
+  };
+  const std::vector<double> rendered = viewAfter(false);
+  FillImage(7);
+  const int repaints = renderer_.repaints;
+  EXPECT_EQ(viewAfter(true), rendered);
+  EXPECT_EQ(Pixel(100, 100), (Bgr{7, 7, 7})) << "no pixel drawn";
+  EXPECT_EQ(renderer_.repaints, repaints);
+  EXPECT_LT(rendered[5], -0.9) << "the box holds the first station";
+}
+
+}  // namespace
+}  // namespace groundmap
