@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <vector>
 
 #include "analysis/record_store.h"
 #include "analysis/result_tables.h"
@@ -9,6 +11,7 @@
 #include "analysis/triangulation.h"
 #include "app/params/app_params.h"
 #include "geo/earth.h"
+#include "ulib/parallel_chunks.h"
 #include "ulib/table_cell.h"
 
 namespace {
@@ -22,8 +25,11 @@ bool StationFinite(const ObservationRecord& r) {
          std::isfinite(r.gioidh);
 }
 
-void AddPairRow(int32_t recA, int32_t recB, const ObservationRecord& A,
-                const ObservationRecord& B, double gdKm, double dtSec) {
+// Pairs at least this many to a core before the triangulation is shared out: below it, starting
+// threads costs more than it saves (the demo tree has a few dozen pairs).
+constexpr int32_t kMinPairsPerPart = 32;
+
+int32_t AddPairRow(const PairFound& pair, const ObservationRecord& A, const ObservationRecord& B) {
   CUTable* table = pairTable;
   const int32_t row = table->AddRow();
   auto putFloat = [&](int32_t column, float value) {
@@ -38,8 +44,8 @@ void AddPairRow(int32_t recA, int32_t recB, const ObservationRecord& A,
   table->SetString(row, kPairS1, A.sid);
   table->SetString(row, kPairId2, B.lid);
   table->SetString(row, kPairS2, B.sid);
-  putFloat(kPairGd, static_cast<float>(gdKm));
-  putFloat(kPairDt, static_cast<float>(dtSec));
+  putFloat(kPairGd, static_cast<float>(pair.gdKm));
+  putFloat(kPairDt, static_cast<float>(pair.dtSec));
   putFloat(kPairLng1, A.lng);
   putFloat(kPairLat1, A.lat);
   putFloat(kPairAlt1, A.alt);
@@ -50,17 +56,16 @@ void AddPairRow(int32_t recA, int32_t recB, const ObservationRecord& A,
   putFloat(kPairGioidh2, B.gioidh);
   WriteCellUint(table->CellForWrite(row, kPairMark), 1);
   putInt(kPairWork, 0);
-  putInt(kPairRec1, recA);
-  putInt(kPairRec2, recB);
+  putInt(kPairRec1, pair.recA);
+  putInt(kPairRec2, pair.recB);
   putInt(kPairDline, 0);
   putInt(kPairItemdata, 0);
-
-  TriangulatePair(resultTable, *table, row, A, B);
+  return row;
 }
 
 }  // namespace
 
-void PairRecords() {
+void PairingRun::FindPairs() {
   const RecordStore& store = theRecordStore();
   const int32_t* selected = selectedRecords.selected;
   const int32_t n = selectedRecords.selectedCount;
@@ -78,6 +83,8 @@ void PairRecords() {
     earliestFrom[j] = std::isfinite(mjd) && mjd < earliestFrom[j + 1] ? mjd : earliestFrom[j + 1];
   }
 
+  std::vector<PairFound>& found = Found();
+  found.clear();
   for (int32_t i = 0; i + 1 < n; ++i) {
     const ObservationRecord& A = store.records[selected[i]];
     if (!std::isfinite(A.mjd) || !StationFinite(A)) continue;
@@ -90,7 +97,66 @@ void PairRecords() {
       if (!StationFinite(B)) continue;
       const double gdKm = GroundDistanceKm(A.lng, A.lat, B.lng, B.lat);
       if (!(gdKm >= minGdKm) || !std::isfinite(gdKm)) continue;
-      AddPairRow(selected[i], selected[j], A, B, gdKm, dtSec);
+      found.push_back(PairFound{selected[i], selected[j], gdKm, dtSec});
     }
   }
+}
+
+PairingRun::PairingRun() {
+  FindPairs();
+  const std::vector<PairFound>& found = Found();
+  const ObservationRecord* records = theRecordStore().records;
+  PointsEnd().resize(found.size());
+  parts_ = std::make_unique<ParallelParts>(
+      static_cast<int32_t>(found.size()), kMinPairsPerPart,
+      [&found, records](int part, int32_t begin, int32_t end) {
+        std::vector<TriangulatedPoint>& points = PartPoints(part);
+        std::vector<std::size_t>& pointsEnd = PointsEnd();
+        points.clear();
+        for (int32_t p = begin; p < end; ++p) {
+          TriangulatePoints(records[found[p].recA], records[found[p].recB], &points);
+          pointsEnd[p] = points.size();
+        }
+      });
+}
+
+PairingRun::~PairingRun() = default;
+
+void PairingRun::AddRows() {
+  const std::vector<PairFound>& found = Found();
+  const std::vector<std::size_t>& pointsEnd = PointsEnd();
+  const ObservationRecord* records = theRecordStore().records;
+  for (int part = 0; part < parts_->parts(); ++part) {
+    parts_->WaitFor(part);
+    const TriangulatedPoint* points = PartPoints(part).data();
+    std::size_t first = 0;
+    for (int32_t p = parts_->Begin(part); p < parts_->Begin(part + 1); ++p) {
+      const ObservationRecord& A = records[found[p].recA];
+      const ObservationRecord& B = records[found[p].recB];
+      const int32_t row = AddPairRow(found[p], A, B);
+      AppendResultRows(resultTable, *pairTable, row, points + first, pointsEnd[p] - first);
+      first = pointsEnd[p];
+    }
+  }
+}
+
+// Kept from pass to pass: a full store's points fill tens of megabytes.
+std::vector<PairFound>& PairingRun::Found() {
+  static std::vector<PairFound> found;
+  return found;
+}
+
+std::vector<TriangulatedPoint>& PairingRun::PartPoints(int part) {
+  static std::vector<TriangulatedPoint> points[kMaxParallelParts];
+  return points[part];
+}
+
+std::vector<std::size_t>& PairingRun::PointsEnd() {
+  static std::vector<std::size_t> pointsEnd;
+  return pointsEnd;
+}
+
+void PairRecords() {
+  PairingRun run;
+  run.AddRows();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "analysis/pairing.h"
 #include "analysis/result_tables.h"
@@ -35,6 +36,28 @@ void SelectAndPair() {
   store.busy = 1;
   platform::WaitCursor waitCursor;
 
+  // The records of the date range are picked and their pairs' points triangulated on the other
+  // cores while the lists empty; nothing of that reads the lists or their tables. What the user
+  // sees keeps its order: the lists empty before a "Too Many records" is told.
+  const double t1 = DateToMjd(AP.y1, AP.m1, AP.d1, 0, 0, 0);
+  const double t2 = DateToMjd(AP.y2, AP.m2, AP.d2, 0, 0, 0);
+  selectedRecords.selectedCount = 0;
+  bool tooMany = false;
+  for (int32_t i = 0; i < store.recordCount; ++i) {
+    const double mjd = store.records[i].mjd;
+    if (!(t1 <= mjd && mjd < t2)) continue;
+    selectedRecords.selected[selectedRecords.selectedCount++] = i;
+    if (selectedRecords.selectedCount == kMaxRecords) {
+      tooMany = true;
+      break;
+    }
+  }
+  std::optional<PairingRun> pairing;
+  if (!tooMany && selectedRecords.selectedCount > 0) {
+    SortSelectionByKey(0, selectedRecords.selectedCount - 1);
+    pairing.emplace();
+  }
+
   analysis::Windows().ClearResultLists();
   // The lists empty their tables row by row, which can leave dead rows counted; the pass starts
   // from empty tables whatever the lists did.
@@ -45,31 +68,16 @@ void SelectAndPair() {
   selectionState.selectedResult = -1;
   nextPairNumber = 1;
 
-  const double t1 = DateToMjd(AP.y1, AP.m1, AP.d1, 0, 0, 0);
-  const double t2 = DateToMjd(AP.y2, AP.m2, AP.d2, 0, 0, 0);
-  selectedRecords.selectedCount = 0;
-  bool tooMany = false;
-  for (int32_t i = 0; i < store.recordCount; ++i) {
-    const double mjd = store.records[i].mjd;
-    if (!(t1 <= mjd && mjd < t2)) continue;
-    selectedRecords.selected[selectedRecords.selectedCount++] = i;
-    if (selectedRecords.selectedCount == kMaxRecords) {
-      ReportError("Too Many records");
-      tooMany = true;
-      break;
-    }
-  }
-
-  if (!tooMany) {
-    if (selectedRecords.selectedCount == 0) {
-      ApplyDateRange();
-      analysis::Windows().RedrawMapAndStatus();
-    } else {
-      SortSelectionByKey(0, selectedRecords.selectedCount - 1);
-      PairRecords();
-      analysis::Windows().ReloadResultLists();
-      analysis::Windows().RedrawMapAndStatus();
-    }
+  if (tooMany) {
+    ReportError("Too Many records");
+  } else if (selectedRecords.selectedCount == 0) {
+    ApplyDateRange();
+    analysis::Windows().RedrawMapAndStatus();
+  } else {
+    pairing->AddRows();
+    pairing.reset();
+    analysis::Windows().ReloadResultLists();
+    analysis::Windows().RedrawMapAndStatus();
   }
 
   analysis::Windows().UpdateStatusLine();

@@ -135,8 +135,8 @@ double IntersectSightWithPlanePerturbed(const ObservationRecord& P, int32_t i,
   return ConvergenceDeg(Slot(P.clicks.planeNormalPerturbed, i), normalQ);
 }
 
-void TriangulatePair(CUTable* results, const CUTable& pairs, int32_t pairRow,
-                     const ObservationRecord& A, const ObservationRecord& B) {
+void TriangulatePoints(const ObservationRecord& A, const ObservationRecord& B,
+                       std::vector<TriangulatedPoint>* points) {
   const double minQcDeg = AP.Qc;
   // The stations as the distances see them: from their geodetic values, once for the pair.
   Vec3 stationA, stationB;
@@ -190,33 +190,73 @@ void TriangulatePair(CUTable* results, const CUTable& pairs, int32_t pairRow,
 
       const double h1 = pA.h / 1000;
       const double h2 = pB.h / 1000;
-      const int32_t row = results->AddRow();
-      results->SetString(row, kResultLocaltime, pairs.GetStringOrEmpty(pairRow, kPairLocaltime));
-      results->SetString(row, kResultId1, pairs.GetStringOrEmpty(pairRow, kPairId1));
-      results->SetString(row, kResultId2, pairs.GetStringOrEmpty(pairRow, kPairId2));
-      // The cells of one row lie side by side: one block lookup for all of them.
-      unsigned char* cells = static_cast<unsigned char*>(results->CellForWrite(row, 0));
-      auto cell = [cells](int32_t column) { return cells + column * kTableCellBytes; };
-      WriteCellFloat(cell(kResultQc), static_cast<float>(qc));
-      WriteCellUint(cell(kResultMark), 1);
-      WriteCellInt(cell(kResultRline), pairRow);
-      WriteCellInt(cell(kResultNumber), ReadCellInt(pairs.LiveCell(pairRow, kPairNumber)));
-      WriteCellInt(cell(kResultPos), ca.pos[i]);
-      WriteCellInt(cell(kResultC1), i);
-      WriteCellInt(cell(kResultC2), k);
-      WriteCellFloat(cell(kResultLng), static_cast<float>(pA.lon));
-      WriteCellFloat(cell(kResultLat), static_cast<float>(pA.lat));
-      WriteCellFloat(cell(kResultH1), static_cast<float>(h1));
-      WriteCellFloat(cell(kResultH2), static_cast<float>(h2));
-      WriteCellFloat(cell(kResultDH), static_cast<float>(std::fabs(h1 - h2)));
-      WriteCellFloat(cell(kResultLd1), static_cast<float>(ld1));
-      WriteCellFloat(cell(kResultLd2), static_cast<float>(ld2));
-      WriteCellFloat(cell(kResultDlng), static_cast<float>(dlng));
-      WriteCellFloat(cell(kResultDlat), static_cast<float>(dlat));
-      WriteCellFloat(cell(kResultDh1), static_cast<float>(dh1));
-      WriteCellFloat(cell(kResultDh2), static_cast<float>(dh2));
-      WriteCellFloat(cell(kResultDl1), static_cast<float>(dl1));
-      WriteCellFloat(cell(kResultDl2), static_cast<float>(dl2));
+      TriangulatedPoint point;
+      point.pos = ca.pos[i];
+      point.c1 = i;
+      point.c2 = k;
+      point.qc = static_cast<float>(qc);
+      point.lng = static_cast<float>(pA.lon);
+      point.lat = static_cast<float>(pA.lat);
+      point.h1 = static_cast<float>(h1);
+      point.h2 = static_cast<float>(h2);
+      point.dH = static_cast<float>(std::fabs(h1 - h2));
+      point.ld1 = static_cast<float>(ld1);
+      point.ld2 = static_cast<float>(ld2);
+      point.dlng = static_cast<float>(dlng);
+      point.dlat = static_cast<float>(dlat);
+      point.dh1 = static_cast<float>(dh1);
+      point.dh2 = static_cast<float>(dh2);
+      point.dl1 = static_cast<float>(dl1);
+      point.dl2 = static_cast<float>(dl2);
+      points->push_back(point);
     }
   }
+}
+
+void AppendResultRows(CUTable* results, const CUTable& pairs, int32_t pairRow,
+                      const TriangulatedPoint* points, std::size_t count) {
+  if (count == 0) return;
+  // What every row of the pair copies, looked up once.
+  const char* localtime = pairs.GetStringOrEmpty(pairRow, kPairLocaltime);
+  const char* id1 = pairs.GetStringOrEmpty(pairRow, kPairId1);
+  const char* id2 = pairs.GetStringOrEmpty(pairRow, kPairId2);
+  const int32_t number = ReadCellInt(pairs.LiveCell(pairRow, kPairNumber));
+  for (std::size_t n = 0; n < count; ++n) {
+    const TriangulatedPoint& point = points[n];
+    const int32_t row = results->AddRow();
+    results->SetString(row, kResultLocaltime, localtime);
+    results->SetString(row, kResultId1, id1);
+    results->SetString(row, kResultId2, id2);
+    // The cells of one row lie side by side: one block lookup for all of them.
+    unsigned char* cells = static_cast<unsigned char*>(results->CellForWrite(row, 0));
+    auto cell = [cells](int32_t column) { return cells + column * kTableCellBytes; };
+    WriteCellFloat(cell(kResultQc), point.qc);
+    WriteCellUint(cell(kResultMark), 1);
+    WriteCellInt(cell(kResultRline), pairRow);
+    WriteCellInt(cell(kResultNumber), number);
+    WriteCellInt(cell(kResultPos), point.pos);
+    WriteCellInt(cell(kResultC1), point.c1);
+    WriteCellInt(cell(kResultC2), point.c2);
+    WriteCellFloat(cell(kResultLng), point.lng);
+    WriteCellFloat(cell(kResultLat), point.lat);
+    WriteCellFloat(cell(kResultH1), point.h1);
+    WriteCellFloat(cell(kResultH2), point.h2);
+    WriteCellFloat(cell(kResultDH), point.dH);
+    WriteCellFloat(cell(kResultLd1), point.ld1);
+    WriteCellFloat(cell(kResultLd2), point.ld2);
+    WriteCellFloat(cell(kResultDlng), point.dlng);
+    WriteCellFloat(cell(kResultDlat), point.dlat);
+    WriteCellFloat(cell(kResultDh1), point.dh1);
+    WriteCellFloat(cell(kResultDh2), point.dh2);
+    WriteCellFloat(cell(kResultDl1), point.dl1);
+    WriteCellFloat(cell(kResultDl2), point.dl2);
+  }
+}
+
+void TriangulatePair(CUTable* results, const CUTable& pairs, int32_t pairRow,
+                     const ObservationRecord& A, const ObservationRecord& B) {
+  thread_local std::vector<TriangulatedPoint> points;
+  points.clear();
+  TriangulatePoints(A, B, &points);
+  AppendResultRows(results, pairs, pairRow, points.data(), points.size());
 }

@@ -7,6 +7,7 @@
 // in metres here and in km in the result table.
 
 #include <cstdint>
+#include <vector>
 
 #include "analysis/record_store.h"
 #include "ulib/table_store.h"
@@ -36,6 +37,23 @@ double IntersectSightWithPlane(const ObservationRecord& P, int32_t i, const Obse
 double IntersectSightWithPlanePerturbed(const ObservationRecord& P, int32_t i,
                                         const ObservationRecord& Q, int32_t k, double* lonDeg,
                                         double* latDeg, double* heightM);
+
+// One accepted point of a pair: the values of its result row but those it copies from the pair
+// row, as the table keeps them.
+struct TriangulatedPoint {
+  std::int32_t pos, c1, c2;
+  float qc, lng, lat, h1, h2, dH, ld1, ld2, dlng, dlat, dh1, dh2, dl1, dl2;
+};
+
+// The points TriangulatePair would make rows of, appended to points in the same order. Reads
+// only A, B and AP.Qc, so that pairs can be worked on side by side.
+void TriangulatePoints(const ObservationRecord& A, const ObservationRecord& B,
+                       std::vector<TriangulatedPoint>* points);
+
+// Appends a result row for each of points[0 .. count-1], copying "#", localtime, ID1 and ID2
+// from the pair row.
+void AppendResultRows(CUTable* results, const CUTable& pairs, std::int32_t pairRow,
+                      const TriangulatedPoint* points, std::size_t count);
 
 // Appends to results (a ResultTable) one row for every point number marked in both A and B
 // that passes the acceptance tests: convergence angle at least AP.Qc, the point in front of

@@ -294,7 +294,11 @@ void CPageMain::OnReadClicks() {
   if (AP.latest == 0) SetDatesToDataSpan();
   RefreshControls();
   store.busy -= 1;
+  // The map is re-centred on what was read right after the pass: the pass's own redraw would be
+  // painted over before anyone saw it, so it only places the view that the re-centre starts from.
+  if (theGmapPage) theGmapPage->placeViewOnly = true;
   SelectAndPair();
+  if (theGmapPage) theGmapPage->placeViewOnly = false;
   if (theGmapPage && theGmapPage->active) theGmapPage->OnCenter();
 }
 

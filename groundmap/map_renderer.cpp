@@ -1,8 +1,10 @@
 #include "groundmap/map_renderer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "analysis/record_store.h"
 #include "analysis/result_tables.h"
@@ -11,6 +13,7 @@
 #include "groundmap/map_projection.h"
 #include "platform/c_locale.h"
 #include "platform/platform.h"
+#include "ulib/parallel_chunks.h"
 #include "ulib/table_cell.h"
 
 namespace groundmap {
@@ -18,6 +21,11 @@ namespace {
 
 constexpr double kRayArcDeg = 30.0;  // length of a ray of sight in pair view
 constexpr int kCoarseGridStep = 2;   // degrees, below zoom 3
+// Below this many marked results one core draws them all; a band is at least this many rows.
+constexpr std::size_t kMinResultsForBands = 2000;
+constexpr std::int32_t kBandRows = 16;
+constexpr int kRowExtentMargin = 8;
+constexpr std::int32_t kMinResultsPerProjectionPart = 4096;
 
 // Truncation toward zero of a value that may lie far outside the int range (a far point, an
 // extreme zoom): clamped first, so no out-of-range double is ever converted. NaN gives 0.
@@ -73,41 +81,77 @@ void MapRenderer::Redraw() {
   if (!std::isfinite(AP.g_ofv)) AP.g_ofv = 0.0f;
   mapView.viewCentreLon = mapProjection.centreLon + AP.g_ofh;
   mapView.viewCentreLat = mapProjection.centreLat + AP.g_ofv;
-  Render();
+  if (placeViewOnly) {
+    PlaceView();
+  } else {
+    Render();
+  }
 }
 
-void MapRenderer::Render() {
+bool MapRenderer::BeginRender(bool* haveMap) {
   labelCount = 0;
   if (pairTable != nullptr) {
     for (std::int32_t row = 0; row < pairTable->rowCount; ++row) {
       if (pairTable->RowExists(row)) WriteCellInt(pairTable->CellForWrite(row, kPairWork), 0);
     }
   }
+  *haveMap = false;
   const double s = mapView.mapPerScreen;
-  if (!PictureSizeValid() || !(s > 0.0) || !std::isfinite(s)) return;
+  if (!PictureSizeValid() || !(s > 0.0) || !std::isfinite(s)) return false;
 
-  const bool mono = AP.bw != 0;
   if (!(mapProjection.scale > 0.0)) {
     // No map: nothing to place anything on.
     mapView.minLon = mapView.maxLon = mapProjection.centreLon;
     mapView.minLat = mapView.maxLat = mapProjection.centreLat;
     mapView.topLeftX = mapView.topLeftY = 0;
+    return true;
+  }
+  *haveMap = true;
+  double d, e;
+  ClampViewCentre(&d, &e);
+  // Each extreme starts at the opposite clamp limit, so the first drawn point sets both.
+  mapView.minLon = mapProjection.centreLon + d;
+  mapView.maxLon = mapProjection.centreLon - d;
+  mapView.minLat = mapProjection.centreLat + e;
+  mapView.maxLat = mapProjection.centreLat - e;
+  PlaceOrigin();
+  return true;
+}
+
+void MapRenderer::Render() {
+  bool haveMap;
+  if (!BeginRender(&haveMap)) return;
+  const double s = mapView.mapPerScreen;
+  const bool mono = AP.bw != 0;
+  if (!haveMap) {
     basePainter_.Paint(W, H, s, 0, 0, false);
   } else {
-    double d, e;
-    ClampViewCentre(&d, &e);
-    // Each extreme starts at the opposite clamp limit, so the first drawn point sets both.
-    mapView.minLon = mapProjection.centreLon + d;
-    mapView.maxLon = mapProjection.centreLon - d;
-    mapView.minLat = mapProjection.centreLat + e;
-    mapView.maxLat = mapProjection.centreLat - e;
-    PlaceOrigin();
     basePainter_.Paint(W, H, s, mapView.topLeftX, mapView.topLeftY, mono);
     DrawGrid();
     DrawContent();
     if (mono) DrawFrame();
   }
   if (active) RepaintPicture();
+}
+
+void MapRenderer::PlaceView() {
+  bool haveMap;
+  if (!BeginRender(&haveMap) || !haveMap) return;
+  // Only the results widen the box; pair view leaves it at its start.
+  if (!selectionState.pairView) WidenBoxByResults();
+}
+
+void MapRenderer::WidenBoxByResults() {
+  if (resultTable == nullptr) return;
+  for (std::int32_t row = 0; row < resultTable->rowCount; ++row) {
+    if (!resultTable->RowExists(row)) continue;
+    if (ReadCellUint(resultTable->LiveCell(row, kResultMark)) == 0) continue;
+    WidenBox(CellFloat(resultTable, row, kResultLng), CellFloat(resultTable, row, kResultLat));
+    const std::int32_t pairRow = CellInt(resultTable, row, kResultRline);
+    if (!LivePair(pairRow)) continue;
+    WidenBox(CellFloat(pairTable, pairRow, kPairLng1), CellFloat(pairTable, pairRow, kPairLat1));
+    WidenBox(CellFloat(pairTable, pairRow, kPairLng2), CellFloat(pairTable, pairRow, kPairLat2));
+  }
 }
 
 void MapRenderer::ClampViewCentre(double* d, double* e) {
@@ -200,13 +244,7 @@ void MapRenderer::DrawContent() {
     if (second != nullptr) DrawStationRays(second, selection.highlight2, 1);
     return;
   }
-  if (resultTable != nullptr) {
-    for (std::int32_t row = 0; row < resultTable->rowCount; ++row) {
-      if (!resultTable->RowExists(row)) continue;
-      if (ReadCellUint(resultTable->LiveCell(row, kResultMark)) == 0) continue;
-      DrawResult(row);
-    }
-  }
+  DrawResults();
   DrawInfoLabel();
 }
 
@@ -259,40 +297,172 @@ void MapRenderer::WidenBox(double lon, double lat) {
   if (lat > mapView.maxLat) mapView.maxLat = lat;
 }
 
+void MapRenderer::DrawResults() {
+  if (resultTable == nullptr) return;
+  if (++renderNumber_ == 0) ++renderNumber_;
+  if (pairTable != nullptr && pairStations_.size() < static_cast<std::size_t>(pairTable->rowCount)) {
+    pairStations_.resize(static_cast<std::size_t>(pairTable->rowCount));
+  }
+  drawRows_.clear();
+  for (std::int32_t row = 0; row < resultTable->rowCount; ++row) {
+    if (!resultTable->RowExists(row)) continue;
+    if (ReadCellUint(resultTable->LiveCell(row, kResultMark)) == 0) continue;
+    drawRows_.push_back(row);
+  }
+  // The events' picture positions on all cores (the projection is most of a result's layout),
+  // then the rest of the layout in row order, as the labels and crosses depend on it.
+  resultDraws_.resize(drawRows_.size());
+  RunInParallelParts(static_cast<std::int32_t>(drawRows_.size()), kMinResultsPerProjectionPart,
+                     [this](int, std::int32_t begin, std::int32_t end) {
+                       for (std::int32_t n = begin; n < end; ++n) {
+                         PlaceEvent(drawRows_[n], &resultDraws_[n]);
+                       }
+                     });
+  for (std::size_t n = 0; n < drawRows_.size(); ++n) {
+    const std::int32_t row = drawRows_[n];
+    const std::int32_t pairRow = CellInt(resultTable, row, kResultRline);
+    PairStations* stations = nullptr;
+    if (LivePair(pairRow)) {
+      stations = &pairStations_[static_cast<std::size_t>(pairRow)];
+      if (stations->render != renderNumber_) {
+        LoadPairStations(pairRow, stations);
+        stations->render = renderNumber_;
+      }
+    }
+    LayOutResult(row, pairRow, stations, &resultDraws_[n]);
+  }
+  // The pixels in bands of rows, taken up by the cores one band after another: within a band
+  // every pixel is written in the order of the whole picture, so the bands together are the
+  // picture drawn in one go. Thin bands share out the rows the lines crowd; a few results are
+  // not worth the threads.
+  const std::int32_t bands = (H + kBandRows - 1) / kBandRows;
+  std::atomic<std::int32_t> nextBand{0};
+  const ResultPens pens = PensOfResults();
+  auto drawBands = [this, bands, &nextBand, &pens](int, std::int32_t, std::int32_t) {
+    for (std::int32_t b = nextBand++; b < bands; b = nextBand++) {
+      const Band band{b * kBandRows, std::min(H, (b + 1) * kBandRows)};
+      for (const ResultDraw& draw : resultDraws_) {
+        if (draw.rowHi < band.lo || draw.rowLo >= band.hi) continue;
+        DrawResultPixels(draw, band, pens);
+      }
+    }
+  };
+  if (resultDraws_.size() < kMinResultsForBands) {
+    drawBands(0, 0, 0);
+  } else {
+    RunInParallelParts(kMaxParallelParts, 1, drawBands);
+  }
+}
+
+void MapRenderer::LoadPairStations(std::int32_t pairRow, PairStations* stations) const {
+  constexpr PairColumn kLng[2] = {kPairLng1, kPairLng2};
+  constexpr PairColumn kLat[2] = {kPairLat1, kPairLat2};
+  for (int k = 0; k < 2; ++k) {
+    stations->lon[k] = CellFloat(pairTable, pairRow, kLng[k]);
+    stations->lat[k] = CellFloat(pairTable, pairRow, kLat[k]);
+    GmapLonLatToScreen(stations->lon[k], stations->lat[k], &stations->sx[k], &stations->sy[k]);
+    stations->crossDrawn[k] = false;
+  }
+}
+
 void MapRenderer::DrawResult(std::int32_t row) {
   if (!LiveResult(row)) return;
-  const bool mono = AP.bw != 0;
-  const double eventLon = CellFloat(resultTable, row, kResultLng);
-  const double eventLat = CellFloat(resultTable, row, kResultLat);
-  WidenBox(eventLon, eventLat);
-  double sx, sy;
-  GmapLonLatToScreen(eventLon, eventLat, &sx, &sy);
-  DrawMarker(sx, sy, kCodeYellow, mono ? 3 : -1);
-
   const std::int32_t pairRow = CellInt(resultTable, row, kResultRline);
-  if (!LivePair(pairRow)) return;
-  const bool selected =
-      pairRow == selectionState.selectedPair || row == selectionState.selectedResult;
-  struct Station {
-    PairColumn lng, lat, id;
+  PairStations stations;
+  if (!LivePair(pairRow)) {
+    DrawResultWith(row, pairRow, nullptr);
+    return;
+  }
+  LoadPairStations(pairRow, &stations);
+  DrawResultWith(row, pairRow, &stations);
+}
+
+void MapRenderer::SetRowExtent(ResultDraw* draw) {
+  // Rows a result's marker, lines and crosses can touch: its points' rows, widened well past
+  // what a marker or the walk's rounding adds. Points that are not finite draw nothing.
+  double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+  auto take = [&lo, &hi](double x, double y) {
+    if (!Finite(x, y)) return;
+    lo = std::min(lo, y);
+    hi = std::max(hi, y);
   };
-  constexpr Station kStations[2] = {{kPairLng1, kPairLat1, kPairId1},
-                                    {kPairLng2, kPairLat2, kPairId2}};
+  take(draw->ex, draw->ey);
+  if (draw->stations != nullptr) {
+    for (int k = 0; k < 2; ++k) take(draw->stations->sx[k], draw->stations->sy[k]);
+  }
+  if (lo > hi) {
+    draw->rowLo = 1, draw->rowHi = 0;
+    return;
+  }
+  draw->rowLo = TruncToInt(lo) - kRowExtentMargin;
+  draw->rowHi = TruncToInt(hi) + kRowExtentMargin;
+}
+
+void MapRenderer::PlaceEvent(std::int32_t row, ResultDraw* draw) const {
+  *draw = ResultDraw{};
+  draw->eventLon = CellFloat(resultTable, row, kResultLng);
+  draw->eventLat = CellFloat(resultTable, row, kResultLat);
+  GmapLonLatToScreen(draw->eventLon, draw->eventLat, &draw->ex, &draw->ey);
+}
+
+// stations: the pair's, null when the pair row is not live (only the event is drawn then).
+void MapRenderer::LayOutResult(std::int32_t row, std::int32_t pairRow, PairStations* stations,
+                               ResultDraw* placed) {
+  ResultDraw& draw = *placed;
+  WidenBox(draw.eventLon, draw.eventLat);
+  draw.stations = stations;
+  SetRowExtent(&draw);
+  if (stations == nullptr) return;
+
+  draw.selected = pairRow == selectionState.selectedPair || row == selectionState.selectedResult;
+  constexpr PairColumn kIds[2] = {kPairId1, kPairId2};
+  void* work = pairTable->CellForWrite(pairRow, kPairWork);
   for (int k = 0; k < 2; ++k) {
-    const double lon = CellFloat(pairTable, pairRow, kStations[k].lng);
-    const double lat = CellFloat(pairTable, pairRow, kStations[k].lat);
-    WidenBox(lon, lat);
-    if (AP.g_line) DrawLine(eventLon, eventLat, lon, lat, selected ? kCodeLightGreen : kCodeGreen);
-    GmapLonLatToScreen(lon, lat, &sx, &sy);
-    DrawMarker(sx, sy, mono ? kCodeWhite : kCodeYellow, -1);
+    WidenBox(stations->lon[k], stations->lat[k]);
+    draw.cross[k] = !stations->crossDrawn[k];
+    // Only within one render: a lone DrawResult keeps no record of what it drew.
+    stations->crossDrawn[k] = stations->render != 0;
     // Each pair's two names once per render, at its first drawn result.
-    void* work = pairTable->CellForWrite(pairRow, kPairWork);
     if (ReadCellInt(work) == 0) {
       if (k == 1) WriteCellInt(work, 1);
-      AddLabel(sx - 2, H - 1 - sy + 4, kLabelWhite,
-               pairTable->GetStringOrEmpty(pairRow, kStations[k].id));
+      AddLabel(stations->sx[k] - 2, H - 1 - stations->sy[k] + 4, kLabelWhite,
+               pairTable->GetStringOrEmpty(pairRow, kIds[k]));
     }
   }
+}
+
+MapRenderer::ResultPens MapRenderer::PensOfResults() const {
+  const bool mono = AP.bw != 0;
+  ResultPens pens;
+  pens.eventSize = mono ? 3 : -1;  // a disc in mono chrome, else a cross
+  pens.event = PenOf(kCodeYellow);
+  pens.station = PenOf(mono ? kCodeWhite : kCodeYellow);
+  pens.line = PenOf(kCodeGreen);
+  pens.selectedLine = PenOf(kCodeLightGreen);
+  pens.lines = AP.g_line != 0;
+  return pens;
+}
+
+// The event's marker, then for each station its line (AP.g_line) and cross.
+void MapRenderer::DrawResultPixels(const ResultDraw& draw, const Band& band,
+                                   const ResultPens& pens) {
+  DrawMarkerIn(draw.ex, draw.ey, pens.event, pens.eventSize, band);
+  const PairStations* stations = draw.stations;
+  if (stations == nullptr) return;
+  const Pen& linePen = draw.selected ? pens.selectedLine : pens.line;
+  for (int k = 0; k < 2; ++k) {
+    const double sx = stations->sx[k], sy = stations->sy[k];
+    if (pens.lines) WalkLine(draw.ex, draw.ey, sx, sy, linePen, band);
+    if (draw.cross[k]) DrawMarkerIn(sx, sy, pens.station, -1, band);
+  }
+}
+
+void MapRenderer::DrawResultWith(std::int32_t row, std::int32_t pairRow,
+                                 PairStations* stations) {
+  ResultDraw draw;
+  PlaceEvent(row, &draw);
+  LayOutResult(row, pairRow, stations, &draw);
+  DrawResultPixels(draw, WholeImage(), PensOfResults());
 }
 
 void MapRenderer::DrawStationRays(const ObservationRecord* record, int highlight, int which) {
@@ -324,66 +494,97 @@ void MapRenderer::DrawLine(double lon1, double lat1, double lon2, double lat2, i
   double x1, y1, x2, y2;
   GmapLonLatToScreen(lon1, lat1, &x1, &y1);
   GmapLonLatToScreen(lon2, lat2, &x2, &y2);
-  WalkLine(x1, y1, x2, y2, code);
+  WalkLine(x1, y1, x2, y2, PenOf(code), WholeImage());
 }
 
-void MapRenderer::WalkLine(double x1, double y1, double x2, double y2, int code) {
+MapRenderer::Pen MapRenderer::PenOf(int code) const {
+  Pen pen;
+  pen.draws = CodeDraws(code);
+  if (!pen.draws) return pen;
+  if (AP.bw) return pen;  // black, over everything
+  // White and yellow marks stay on top of the green lines.
+  pen.keepsRed = code == kCodeGreen || code == kCodeLightGreen;
+  std::memcpy(pen.bgr, kCodeColours[code], kImageBytesPerPixel);
+  return pen;
+}
+
+void MapRenderer::WalkLine(double x1, double y1, double x2, double y2, const Pen& pen,
+                           const Band& band) {
+  if (!pen.draws) return;
   if (!Finite(x1, y1) || !Finite(x2, y2)) return;
   if (x1 == x2 && y1 == y2) return;
   // The walk visits whole columns (or rows) from the truncated smaller end up to the larger end
   // plus a half; only those from -1 (which rounds to 0) to the last one can land on the
-  // picture, so the walk is cut to them: the same pixels, however far away an end lies.
+  // picture, so the walk is cut to them: the same pixels, however far away an end lies. A band
+  // cuts it further, to the steps that can land on its rows; each step keeps its value.
   const double m = (y2 - y1) / (x2 - x1);
   if (m > -1.0 && m < 1.0) {
-    const double first = std::max(std::trunc(std::min(x1, x2)), -1.0);
-    const double last = std::min(std::max(x1, x2) + 0.5, W - 1.0);
-    for (double x = first; x <= last; x += 1.0) PlotRounded(x, y1 + (x - x1) * m, code);
+    double first = std::max(std::trunc(std::min(x1, x2)), -1.0);
+    double last = std::min(std::max(x1, x2) + 0.5, W - 1.0);
+    if (m != 0.0 && (band.lo > 0 || band.hi < H)) {
+      // Row trunc(y + 0.5) lies in the band only for y in [lo - 0.5, hi - 0.5); the columns
+      // where y crosses a little more than that, widened by two for rounding.
+      const double xa = x1 + (band.lo - 1.5 - y1) / m;
+      const double xb = x1 + (band.hi - 0.5 - y1) / m;
+      first = std::max(first, std::floor(std::min(xa, xb) - 2.0));
+      last = std::min(last, std::max(xa, xb) + 2.0);
+    }
+    for (double x = first; x <= last; x += 1.0) PlotRounded(x, y1 + (x - x1) * m, pen, band);
   } else {
     const double mInverse = (x2 - x1) / (y2 - y1);
-    const double first = std::max(std::trunc(std::min(y1, y2)), -1.0);
-    const double last = std::min(std::max(y1, y2) + 0.5, H - 1.0);
-    for (double y = first; y <= last; y += 1.0) PlotRounded(x1 + (y - y1) * mInverse, y, code);
+    // Step y lands on row y (and -1 on row 0).
+    const double first =
+        std::max({std::trunc(std::min(y1, y2)), -1.0, band.lo > 0 ? band.lo : -1.0});
+    const double last = std::min({std::max(y1, y2) + 0.5, H - 1.0, band.hi - 1.0});
+    for (double y = first; y <= last; y += 1.0) {
+      PlotRounded(x1 + (y - y1) * mInverse, y, pen, band);
+    }
   }
 }
 
-void MapRenderer::PlotRounded(double x, double y, int code) {
+inline void MapRenderer::PlotRounded(double x, double y, const Pen& pen, const Band& band) {
   const double column = x + 0.5, row = y + 0.5;
   // trunc(column) lies in 0 .. W - 1 exactly when -1 < column < W.
   if (!(column > -1.0 && column < W && row > -1.0 && row < H)) return;
-  PlotPixel(static_cast<int>(column), static_cast<int>(row), code);
+  PlotWith(static_cast<int>(column), static_cast<int>(row), pen, band);
+}
+
+inline void MapRenderer::PlotWith(int x, int row, const Pen& pen, const Band& band) {
+  if (x < 0 || x >= W || row < band.lo || row >= band.hi) return;
+  std::uint8_t* p = ImagePixel(x, row, W);
+  if (pen.keepsRed && p[2] == 255) return;
+  p[0] = pen.bgr[0];
+  p[1] = pen.bgr[1];
+  p[2] = pen.bgr[2];
 }
 
 void MapRenderer::DrawMarker(double x, double y, int code, int size) {
-  if (!Finite(x, y)) return;
+  DrawMarkerIn(x, y, PenOf(code), size, WholeImage());
+}
+
+void MapRenderer::DrawMarkerIn(double x, double y, const Pen& pen, int size, const Band& band) {
+  if (!pen.draws || !Finite(x, y)) return;
   const double reach = std::abs(size) + 2.0;
-  if (x < -reach || x > W + reach || y < -reach || y > H + reach) return;
+  if (x < -reach || x > W + reach || y < band.lo - reach || y > band.hi + reach) return;
   if (size >= 2) {
     const double radius2 = static_cast<double>(size) * size;
     for (int row = static_cast<int>(y - size - 1); row < y + size + 1; ++row) {
       for (int column = static_cast<int>(x - size); column < x + size; ++column) {
         const double dx = column - x, dy = row - y;
-        if (dx * dx + dy * dy < radius2) PlotPixel(column, row, code);
+        if (dx * dx + dy * dy < radius2) PlotWith(column, row, pen, band);
       }
     }
   } else if (size < 0) {
     const int column = static_cast<int>(x);
-    for (int row = static_cast<int>(y - 1); row < y + 1.1; ++row) PlotPixel(column, row, code);
+    for (int row = static_cast<int>(y - 1); row < y + 1.1; ++row) PlotWith(column, row, pen, band);
     const int row = static_cast<int>(y);
-    for (int c = static_cast<int>(x - 1); c < x + 1.1; ++c) PlotPixel(c, row, code);
+    for (int c = static_cast<int>(x - 1); c < x + 1.1; ++c) PlotWith(c, row, pen, band);
   }
 }
 
 void MapRenderer::PlotPixel(int x, int row, int code) {
-  if (x < 0 || x >= W || row < 0 || row >= H) return;
-  if (!CodeDraws(code)) return;
-  std::uint8_t* p = ImagePixel(x, row, W);
-  if (AP.bw) {
-    std::memset(p, 0, kImageBytesPerPixel);
-    return;
-  }
-  // White and yellow marks stay on top of the green lines.
-  if ((code == kCodeGreen || code == kCodeLightGreen) && p[2] == 255) return;
-  std::memcpy(p, kCodeColours[code], kImageBytesPerPixel);
+  const Pen pen = PenOf(code);
+  if (pen.draws) PlotWith(x, row, pen, WholeImage());
 }
 
 MapLabel* MapRenderer::NextLabel() {

@@ -10,6 +10,7 @@
 // brings the view back inside the map, AP.g_ofh and AP.g_ofv.
 
 #include <cstdint>
+#include <vector>
 
 #include "groundmap/base_map_painter.h"
 #include "groundmap/map_image.h"
@@ -44,6 +45,13 @@ class MapRenderer {
   // map first), fills the labels and restarts the bounding box; with no map loaded only the
   // outside shade. Repaints the picture when the page is active.
   void Render();
+  // What Render would leave of the view, without drawing: the clamped view centre (and offsets),
+  // the origin and the bounding box of the marked results and their stations. For a command
+  // that re-centres at once, whose own render then replaces the one it would have drawn.
+  void PlaceView();
+
+  // While set, Redraw places the view (PlaceView) instead of rendering.
+  bool placeViewOnly = false;
 
   // Picture coordinates of (lon, lat): x from the left, y from the bottom, both fractional;
   // points off the picture give coordinates off it.
@@ -77,7 +85,42 @@ class MapRenderer {
   virtual void RepaintPicture() {}
 
  private:
+  // A pair's two stations as a render draws them: their degrees as the cells hold them, their
+  // picture coordinates, and whether their crosses were drawn yet in this render. The crosses
+  // of the pair's later results fall on pixels that are already final (yellow in colour mode,
+  // black in mono chrome, and no later code of a result covers either), so drawing them once is
+  // the same picture.
+  struct PairStations {
+    std::uint32_t render = 0;  // the render these values belong to; 0 none
+    double lon[2] = {}, lat[2] = {};
+    double sx[2] = {}, sy[2] = {};
+    bool crossDrawn[2] = {};
+  };
+  // How one code draws: resolved once per line or marker instead of once per pixel.
+  struct Pen {
+    bool draws = false;
+    bool keepsRed = false;  // leaves a pixel whose red is 255 as it is
+    std::uint8_t bgr[3] = {};
+  };
+
+  // Image rows lo .. hi - 1 (from the bottom): where one part of a render may draw.
+  struct Band {
+    int lo, hi;
+  };
+  // What one marked result draws, in picture coordinates; its pair's stations or null.
+  struct ResultDraw {
+    double eventLon, eventLat;  // degrees as the cells hold them
+    double ex, ey;
+    const PairStations* stations;
+    bool selected;
+    bool cross[2];
+    int rowLo, rowHi;  // the image rows it can touch, both included
+  };
+
   bool PictureSizeValid() const;
+  // Steps 1 to 5 of a render: labels and the pairs' work cells reset, view clamped, bounding box
+  // started and origin placed. False when there is nothing to draw on (no size, no zoom, no map).
+  bool BeginRender(bool* haveMap);
   void ClampViewCentre(double* d, double* e);
   void PlaceOrigin();
   void DrawGrid();
@@ -85,13 +128,43 @@ class MapRenderer {
   void DrawInfoLabel();
   void DrawFrame();
   void WidenBox(double lon, double lat);
-  void WalkLine(double x1, double y1, double x2, double y2, int code);
-  void PlotRounded(double x, double y, int code);
+  // The marked results in row order; each pair's stations read and projected once.
+  void DrawResults();
+  // Everything of a result but its pixels: the bounding box, the pair's labels and work cell,
+  // and which of its station crosses are still to draw.
+  static void SetRowExtent(ResultDraw* draw);
+  // The event's degrees and picture position (draw's other fields cleared).
+  void PlaceEvent(std::int32_t row, ResultDraw* draw) const;
+  // placed: filled by PlaceEvent.
+  void LayOutResult(std::int32_t row, std::int32_t pairRow, PairStations* stations,
+                    ResultDraw* placed);
+  // The pens of a result's parts, for the current colour mode and line setting.
+  struct ResultPens {
+    int eventSize;
+    Pen event, station, line, selectedLine;
+    bool lines;
+  };
+  ResultPens PensOfResults() const;
+  void DrawResultPixels(const ResultDraw& draw, const Band& band, const ResultPens& pens);
+  void DrawResultWith(std::int32_t row, std::int32_t pairRow, PairStations* stations);
+  void LoadPairStations(std::int32_t pairRow, PairStations* stations) const;
+  void WidenBoxByResults();
+  Pen PenOf(int code) const;
+  Band WholeImage() const { return Band{0, H}; }
+  void WalkLine(double x1, double y1, double x2, double y2, const Pen& pen, const Band& band);
+  void DrawMarkerIn(double x, double y, const Pen& pen, int size, const Band& band);
+  void PlotRounded(double x, double y, const Pen& pen, const Band& band);
+  void PlotWith(int x, int row, const Pen& pen, const Band& band);
   // A label at picture (x, y from the top); dropped once the table is full, text cut at 255.
   void AddLabel(double x, double y, std::uint32_t color, const char* text);
   MapLabel* NextLabel();
 
   BaseMapPainter basePainter_;
+  // Indexed by pair row; grows with the pair table, kept between renders.
+  std::vector<PairStations> pairStations_;
+  std::vector<std::int32_t> drawRows_;   // the marked results of a render, in row order
+  std::vector<ResultDraw> resultDraws_;  // what each of them draws
+  std::uint32_t renderNumber_ = 0;
 };
 
 }  // namespace groundmap

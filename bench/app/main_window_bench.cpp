@@ -1,6 +1,6 @@
 // The program as its user meets it: from start-up to the main window on the shipped
-// 3200 x 2400 map, and "read clicls" pressed in the real window, on the demo tree and on a tree
-// that fills the record store (50 clicks a record). Runs offscreen with a scripted platform, so
+// 3200 x 2400 map, "read clicls" pressed in the real window, on the demo tree and on a tree
+// that fills the record store (50 clicks a record), and a pairing threshold typed on that store. Runs offscreen with a scripted platform, so
 // that no box waits for a person.
 
 #include <benchmark/benchmark.h>
@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QTest>
 #include <cstdio>
 #include <filesystem>
@@ -19,13 +20,14 @@
 #include "analysis/result_tables.h"
 #include "analysis/selection.h"
 #include "app/cu_dlg.h"
+#include "app/main_page_fields.h"
 #include "app/page_main.h"
 #include "app/params/app_params.h"
+#include "bench/support/large_clicks_tree.h"
 #include "platform/c_locale.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/scripted_platform.h"
 #include "tests/app/main_window_support.h"
-#include "tools/clicks_gen/synthetic_event.h"
 #include "ulib/settings_store.h"
 
 namespace {
@@ -114,54 +116,55 @@ void ReadClicksInWindow(benchmark::State& state, const std::string& inputDir) {
 void ReadDemoTree(benchmark::State& state) { ReadClicksInWindow(state, kSourceDir + "/data/clicks"); }
 BENCHMARK(ReadDemoTree)->Unit(benchmark::kMillisecond);
 
-// Events 20 s apart, each seen by two stations with 50 clicks: 2 records an event.
-std::string LargeTree(int events) {
-  const fs::path dir = fs::temp_directory_path() / ("nv4bench-clicks-" + std::to_string(events));
-  if (fs::exists(dir / "done")) return dir.string();
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  SyntheticStation a;
-  a.lid = "NV01", a.sid = "A", a.lngDeg = 135.5, a.latDeg = 34.7, a.altM = 60;
-  SyntheticStation b;
-  b.lid = "NV02", b.sid = "A", b.lngDeg = 136.9, b.latDeg = 35.15, b.altM = 50;
-  b.clockOffsetSec = 0.3;
-  for (int i = 0; i < events; ++i) {
-    SyntheticEvent event;
-    const int seconds = 20 * i;
-    event.start = {2023, 8, 12 + seconds / 86400, (seconds / 3600) % 24, (seconds / 60) % 60,
-                   static_cast<double>(seconds % 60) + 0.25};
-    event.flight.beginLngDeg = 136.2 + 0.001 * (i % 100);
-    event.flight.beginLatDeg = 34.6;
-    event.flight.beginHeightKm = 110;
-    event.flight.headingDeg = 210;
-    event.flight.descentDeg = 40;
-    event.flight.speedKmS = 58;
-    event.flight.durationSec = 0.9;
-    event.flight.pointCount = 50;
-    event.stations = {a, b};
-    event.style.noiseDeg = 0.02;
-    event.style.seed = static_cast<std::uint32_t>(i + 1);
-    const fs::path night = dir / std::to_string(i / 1000);
-    fs::create_directories(night);
-    const std::string failure =
-        WriteSyntheticEvent(event, night.string(), EventFileStem(event.start));
-    if (!failure.empty()) {
-      std::fprintf(stderr, "cannot write the large tree: %s\n", failure.c_str());
-      return std::string();
-    }
-  }
-  std::FILE* done = std::fopen((dir / "done").c_str(), "w");
-  if (done) std::fclose(done);
-  return dir.string();
-}
-
 // A full store: the selection finds its 10000th record and says "Too Many records".
-void ReadFullStore(benchmark::State& state) { ReadClicksInWindow(state, LargeTree(5000)); }
+void ReadFullStore(benchmark::State& state) { ReadClicksInWindow(state, bench::LargeTree(5000)); }
 BENCHMARK(ReadFullStore)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // One record short of the limit: everything is read, paired, triangulated and drawn.
-void ReadLargestPairedTree(benchmark::State& state) { ReadClicksInWindow(state, LargeTree(4999)); }
+void ReadLargestPairedTree(benchmark::State& state) { ReadClicksInWindow(state, bench::LargeTree(4999)); }
 BENCHMARK(ReadLargestPairedTree)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One keystroke in the GD field of a window that has read the largest paired tree: the pass,
+// both lists and the map, as every typed character of a threshold gives them. The keystrokes
+// alternate between taking the last digit away and typing it again (GD 1 and 10: both pair every
+// event of the tree).
+void ThresholdChangeOnFullStore(benchmark::State& state) {
+  platform::ScopedScriptedPlatform scripted;
+  StartFolder folder(bench::LargeTree(4999));
+  RunProgramAtOnce([&](CUDlg& dialog) {
+    dialog.resize(1300, 800);
+    QCoreApplication::processEvents();
+    auto* read =
+        qobject_cast<QAbstractButton*>(platform::FindItem(dialog.mainPage(), kIdReadClicks));
+    auto* gd = qobject_cast<QLineEdit*>(
+        platform::FindItem(dialog.mainPage(), kMainFieldBaseId + 5 * kFieldGD));
+    if (!read || !gd) {
+      state.SkipWithError("no read button or GD field");
+      return;
+    }
+    read->click();
+    QCoreApplication::processEvents();
+    gd->setFocus();
+    gd->setCursorPosition(gd->text().size());
+    bool typedAway = false;
+    for (auto _ : state) {
+      if (typedAway) {
+        QTest::keyClick(gd, Qt::Key_0);
+      } else {
+        QTest::keyClick(gd, Qt::Key_Backspace);
+      }
+      typedAway = !typedAway;
+      QCoreApplication::processEvents();
+    }
+    state.counters["records"] = theRecordStore().recordCount;
+    state.counters["inDate"] = selectedRecords.selectedCount;
+    state.counters["pairs"] = pairTable->rowCount;
+    state.counters["positions"] = resultTable->rowCount;
+  });
+  const auto messages = scripted->CallsOf(platform::ScriptedPlatform::CallKind::kMessage);
+  if (!messages.empty()) state.SetLabel("told: " + messages.back().text);
+}
+BENCHMARK(ThresholdChangeOnFullStore)->Unit(benchmark::kMillisecond)->Iterations(6);
 
 }  // namespace
 

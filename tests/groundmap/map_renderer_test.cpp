@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
@@ -744,6 +745,94 @@ TEST_F(MapRendererTest, RepaintsOnlyWhenActiveAndDrawsNothingBeforeItHasASize) {
   renderer_.Redraw();
   EXPECT_EQ(mapImage.pixels[0], 0x5A);
   EXPECT_EQ(renderer_.repaints, 1);
+}
+
+}  // namespace
+}  // namespace groundmap
+
+namespace groundmap {
+namespace {
+
+// Many results are drawn in bands of rows side by side, each station cross once per pair; the
+// picture must be the one that drawing every result on its own, in row order, gives: lines
+// crossing the bands, steep and shallow, overlapping in both greens, and crosses under lines.
+TEST_F(MapRendererTest, ManyResultsDrawTheSamePixelsAsOneResultAfterTheOther) {
+  UseMap(640, 480, 0.0, 0.0, 3.0, [](int x, int y) { return (x / 40 + y / 30) % 16; });
+  renderer_.W = 320;
+  renderer_.H = 240;
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> place(-3.5, 3.5), near(-0.6, 0.6);
+  std::vector<std::int32_t> pairs;
+  for (int p = 0; p < 300; ++p) {
+    const double lon = place(random), lat = place(random);
+    pairs.push_back(AddPair(lon, lat, lon + near(random) * 4, lat + near(random) * 4));
+    for (int k = 0; k < 10; ++k) {
+      AddResult(pairs.back(), lon + near(random), lat + near(random), k == 3 ? 0 : 1);
+    }
+  }
+  selectionState.selectedPair = pairs[7];
+  for (const int mono : {0, 1}) {
+    SCOPED_TRACE(mono ? "mono chrome" : "colour");
+    AP.bw = mono;
+    renderer_.Redraw();
+    const std::size_t bytes = static_cast<std::size_t>(renderer_.W) * renderer_.H * 3;
+    const std::vector<std::uint8_t> banded(mapImage.pixels, mapImage.pixels + bytes);
+
+    // The same map and grid with nothing marked, then each marked result by itself.
+    std::vector<std::uint32_t> marks;
+    for (std::int32_t row = 0; row < resultTable->rowCount; ++row) {
+      marks.push_back(ReadCellUint(resultTable->LiveCell(row, kResultMark)));
+      WriteCellUint(resultTable->CellForWrite(row, kResultMark), 0);
+    }
+    renderer_.Redraw();
+    for (std::int32_t row = 0; row < resultTable->rowCount; ++row) {
+      WriteCellUint(resultTable->CellForWrite(row, kResultMark), marks[row]);
+      if (marks[row] != 0) renderer_.DrawResult(row);
+    }
+    int differing = 0;
+    for (std::size_t i = 0; i < bytes; ++i) differing += banded[i] != mapImage.pixels[i];
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(CountPixels(mono ? kBlack : kLightGreen), 0);
+  }
+}
+
+}  // namespace
+}  // namespace groundmap
+
+namespace groundmap {
+namespace {
+
+// A command that re-centres at once has the view placed without a picture; the re-centre then
+// starts from the same view and bounding box as after a render, marked results only.
+TEST_F(MapRendererTest, PlacingTheViewLeavesWhatARenderLeaves) {
+  UseEquatorialMap();
+  renderer_.active = 1;
+  const std::int32_t pair0 = AddPair(-1.0, -0.5, 1.5, 0.8);
+  const std::int32_t pair1 = AddPair(0.2, 2.0, -2.5, 1.0);
+  AddResult(pair0, 0.3, 0.4);
+  AddResult(pair0, 2.6, -1.1, 0);  // unmarked: outside the box
+  AddResult(pair1, -0.7, 1.9);
+  auto viewAfter = [this](bool placeOnly) {
+    mapView = MapView();
+    AP.g_ofh = 9.0f;  // clamped back by both
+    AP.g_ofv = -0.25f;
+    renderer_.placeViewOnly = placeOnly;
+    renderer_.Redraw();
+    renderer_.placeViewOnly = false;
+    return std::vector<double>{mapView.viewCentreLon, mapView.viewCentreLat,
+                               mapView.mapPerScreen,  static_cast<double>(mapView.topLeftX),
+                               static_cast<double>(mapView.topLeftY), mapView.minLon,
+                               mapView.maxLon,        mapView.minLat,
+                               mapView.maxLat,        AP.g_ofh,
+                               AP.g_ofv};
+  };
+  const std::vector<double> rendered = viewAfter(false);
+  FillImage(7);
+  const int repaints = renderer_.repaints;
+  EXPECT_EQ(viewAfter(true), rendered);
+  EXPECT_EQ(Pixel(100, 100), (Bgr{7, 7, 7})) << "no pixel drawn";
+  EXPECT_EQ(renderer_.repaints, repaints);
+  EXPECT_LT(rendered[5], -0.9) << "the box holds the first station";
 }
 
 }  // namespace

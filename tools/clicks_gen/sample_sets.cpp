@@ -1,5 +1,6 @@
 #include "tools/clicks_gen/sample_sets.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -203,6 +204,34 @@ std::string WriteEndToEndFixtures(const std::string& dir) {
 
   for (const auto& [name, event] : cases) {
     std::string failure = WriteEvent(event, dir + "/" + name);
+    if (!failure.empty()) return failure;
+  }
+  return std::string();
+}
+
+std::string WriteLargeTree(const std::string& dir, int events) {
+  SyntheticStation a;
+  a.lid = "NV01", a.sid = "A", a.lngDeg = 135.5, a.latDeg = 34.7, a.altM = 60;
+  SyntheticStation b;
+  b.lid = "NV02", b.sid = "A", b.lngDeg = 136.9, b.latDeg = 35.15, b.altM = 50;
+  b.clockOffsetSec = 0.3;
+  for (int i = 0; i < events; ++i) {
+    SyntheticEvent event;
+    const int seconds = 20 * i;
+    event.start = {2023, 8, 12 + seconds / 86400, (seconds / 3600) % 24, (seconds / 60) % 60,
+                   static_cast<double>(seconds % 60) + 0.25};
+    event.flight.beginLngDeg = 136.2 + 0.001 * (i % 100);
+    event.flight.beginLatDeg = 34.6;
+    event.flight.beginHeightKm = 110;
+    event.flight.headingDeg = 210;
+    event.flight.descentDeg = 40;
+    event.flight.speedKmS = 58;
+    event.flight.durationSec = 0.9;
+    event.flight.pointCount = 50;
+    event.stations = {a, b};
+    event.style.noiseDeg = 0.02;
+    event.style.seed = static_cast<std::uint32_t>(i + 1);
+    const std::string failure = WriteEvent(event, dir + "/" + std::to_string(i / 1000));
     if (!failure.empty()) return failure;
   }
   return std::string();

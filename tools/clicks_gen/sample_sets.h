@@ -17,3 +17,9 @@ std::string WriteDemoTree(const std::string& dir);
 // "low_qc" (planes about 20 degrees apart), "far" (beyond 1000 km), "azimuth_off" (an azimuth
 // column 10.5 degrees off), with "azimuth_within" (9.5 degrees off) that must.
 std::string WriteEndToEndFixtures(const std::string& dir);
+
+// A tree that fills the record store as far as wished: events 20 s apart from 2023-08-12 00:00:00
+// UT, each seen by two stations about 140 km apart with 50 clicks, so that every event is one
+// pair of 50 results; a folder per 1000 events. 4999 events give 9998 records, the most the
+// selection pairs; 5000 fill the store. Returns an empty text, or what failed.
+std::string WriteLargeTree(const std::string& dir, int events);
