@@ -110,6 +110,7 @@ class LargeTreeOutputTest : public ::testing::Test {
 
   apptest::ScopedStartFolder folder;
   apptest::ShowingPlatform shown;
+  apptest::ModalWatchdog watchdog;
   std::string tree;
   std::string out;
 };
@@ -119,9 +120,6 @@ TEST_F(LargeTreeOutputTest, ReadAndThresholdChangeWriteAndDrawAsBefore) {
   const std::string resultsAfterGdPath = out + "/NV4_large_gd1.csv";
   const std::string clicksPath = out + "/M_large_clicks.csv";
   const apptest::ProgramRun run = apptest::RunProgram([&](CUDlg& dialog) {
-    // The main window itself stays up for the whole body, which takes seconds in a sanitizer
-    // build; only another box staying up is one no step answers.
-    apptest::ModalWatchdog watchdog(&dialog);
     dialog.resize(1300, 800);
     QCoreApplication::processEvents();
     CPageMain* main = dialog.mainPage();
