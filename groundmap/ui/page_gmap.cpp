@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "groundmap/map_image.h"
 #include "groundmap/map_projection.h"
 #include "groundmap/map_view.h"
+#include "groundmap/ui/header_fit.h"
 #include "groundmap/ui/image_kind.h"
 #include "groundmap/ui/map_picture.h"
 #include "groundmap/ui/picture_size.h"
@@ -85,7 +87,7 @@ CPageGmap::CPageGmap(QWidget* parent) : QWidget(parent) {
   connect(panV_, &SpinArrows::arrowClicked, this,
           [this](int direction) { OnPan(kIdGmapPanV, direction); });
 
-  AddButton(kIdGmapSave, "save", DialogUnitsToPixels(236, 0, 25, 13), false);
+  save_ = AddButton(kIdGmapSave, "save", DialogUnitsToPixels(236, 0, 25, 13), false);
   textCheck_ = static_cast<QCheckBox*>(
       AddButton(kIdGmapText, "txt", DialogUnitsToPixels(34, 15, 23, 10), true));
   lineCheck_ = static_cast<QCheckBox*>(
@@ -111,6 +113,12 @@ QAbstractButton* CPageGmap::AddButton(int id, const char* text, const QRect& pla
     button = new QPushButton(Text(text), this);
   }
   button->setGeometry(place);
+  if (check) {
+    // A box whose text is a little wider in the fonts here takes some of the gap to its right,
+    // which is at least 5 units on both rows.
+    const int most = place.width() + platform::DialogUnitsToPixels(0, 0, 4, 0).width();
+    button->resize(std::clamp(button->sizeHint().width(), place.width(), most), place.height());
+  }
   platform::SetItemId(button, id);
   connect(button, &QAbstractButton::clicked, this, [this, id] { OnCommand(BN_CLICKED, id); });
   return button;
@@ -124,7 +132,40 @@ bool CPageGmap::OnInitDialog() {
   textCheck_->setChecked(AP.g_text != 0);
   lineCheck_->setChecked(AP.g_line != 0);
   monoCheck_->setChecked(AP.bw != 0);
+  KeepHeaderPlaces();
+  PlaceHeader();
   return true;
+}
+
+void CPageGmap::KeepHeaderPlaces() {
+  headerPlaces_.clear();
+  // The controls of the two rows right of the map-name box, the zoom field's among them.
+  const int from = mapName_->geometry().right() + 1;
+  for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    const QRect place = control->geometry();
+    if (control != picture_ && place.left() >= from && place.top() < picture_->y()) {
+      headerPlaces_.push_back({control, place});
+    }
+  }
+  nameWidth_ = mapName_->width();
+}
+
+void CPageGmap::PlaceHeader() {
+  if (headerPlaces_.empty()) return;
+  int keptRight = 0;
+  int saveRight = 0;
+  for (const HeaderPlace& kept : headerPlaces_) {
+    const int right = kept.place.left() + kept.place.width();
+    if (kept.control == panV_) keptRight = right;
+    if (kept.control == save_) saveRight = right;
+  }
+  const GmapHeaderFit fit = FitGmapHeader(width(), keptRight, saveRight, nameWidth_);
+  mapName_->resize(nameWidth_ - fit.shift, mapName_->height());
+  for (const HeaderPlace& kept : headerPlaces_) {
+    kept.control->setGeometry(kept.place.translated(-fit.shift, 0));
+  }
+  // Under "base map", left of "txt": the one free place of the second row.
+  if (fit.saveWrapped) save_->setGeometry(platform::DialogUnitsToPixels(1, 14, 25, 13));
 }
 
 bool CPageGmap::OnSetActive() {
@@ -268,6 +309,7 @@ void CPageGmap::RepaintPicture() {
 void CPageGmap::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   if (!picture_) return;
+  PlaceHeader();
   const PictureSize size = FittedSize();
   W = size.W;
   H = size.H;

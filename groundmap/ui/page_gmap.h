@@ -3,8 +3,10 @@
 // chooser, zoom, pan, "center", "txt", "line", "mono chrome", "save"). Every change redraws at
 // once. Zoom, offsets and options live in AP, the view in mapView.
 
+#include <QRect>
 #include <QWidget>
 #include <cstdint>
+#include <vector>
 
 #include "groundmap/map_renderer.h"
 #include "groundmap/ui/picture_size.h"
@@ -73,6 +75,18 @@ class CPageGmap : public QWidget,
  private:
   PictureSize FittedSize() const;
   QAbstractButton* AddButton(int id, const char* text, const QRect& place, bool check);
+  // Notes where the controls right of the map-name box were made, once the zoom field exists.
+  void KeepHeaderPlaces();
+  // Moves those controls left, and "save" to the second row, as far as the page's width needs.
+  void PlaceHeader();
+
+  struct HeaderPlace {
+    QWidget* control;
+    QRect place;  // where it was made
+  };
+  std::vector<HeaderPlace> headerPlaces_;
+  int nameWidth_ = 0;  // the map-name box's width as made
+  QAbstractButton* save_ = nullptr;
 
   QLineEdit* mapName_ = nullptr;
   SpinArrows* panH_ = nullptr;

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QTableView>
@@ -176,6 +181,70 @@ TEST_F(MainDialogTest, TheGreatestDragSizeIsNoSizeHint) {
   EXPECT_EQ(d.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
   EXPECT_EQ(d.minimumSize().grownBy(d.windowHandle()->frameMargins()),
             QSize(kMinDragWidth, kMinDragHeight));
+}
+
+// Where a control of a page is cut off, as text for the test's message; empty when it is whole:
+// inside its page and the window's client area, its text no wider than the control shows it.
+std::string ClippedControls(const CUDlg& d, const QWidget* page) {
+  std::string faults;
+  const QRect client = d.rect();
+  for (const QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (control->isHidden()) continue;
+    QString text;
+    int room = control->width();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control)) {
+      text = button->text();
+      // A check box or radio button shows its text beside its indicator.
+      const bool check = qobject_cast<const QCheckBox*>(control) != nullptr;
+      if (check || qobject_cast<const QRadioButton*>(control)) {
+        QStyleOptionButton option;
+        option.initFrom(control);
+        option.text = text;
+        room = control->style()
+                   ->subElementRect(check ? QStyle::SE_CheckBoxContents
+                                          : QStyle::SE_RadioButtonContents,
+                                    &option, control)
+                   .width();
+      } else {
+        room -= 4;  // the push button's bevel
+      }
+    } else if (const auto* label = qobject_cast<const QLabel*>(control)) {
+      text = label->text();
+    }
+    // A list view reaches one pixel past its parent's left and right edges by its placement;
+    // what it shows is its viewport.
+    QRect place = control->geometry();
+    if (const auto* view = qobject_cast<const QAbstractScrollArea*>(control)) {
+      place = QRect(view->viewport()->mapTo(page, QPoint(0, 0)), view->viewport()->size());
+    }
+    const QRect inWindow(page->mapTo(&d, place.topLeft()), place.size());
+    const std::string name = text.isEmpty() ? control->metaObject()->className()
+                                            : "\"" + text.toStdString() + "\"";
+    if (!page->rect().contains(place)) faults += name + " leaves its page; ";
+    if (!client.contains(inWindow)) faults += name + " leaves the window; ";
+    if (!text.isEmpty() && control->fontMetrics().horizontalAdvance(text) > room) {
+      faults += name + " cuts its text (needs " +
+                std::to_string(control->fontMetrics().horizontalAdvance(text)) + " of " +
+                std::to_string(room) + " pixels); ";
+    }
+  }
+  return faults;
+}
+
+// Before, at the least size the Ground Map page's "save" button and its vertical pan arrows
+// were cut off at the window's right edge.
+TEST_F(MainDialogTest, EveryControlOfEveryPageIsWholeAtTheLeastAndTheGreatestSize) {
+  FillPairs();
+  CUDlg& d = Open();
+  for (QSize size : {QSize(kMinDragWidth, kMinDragHeight), QSize(kMaxDragWidth, kMaxDragHeight)}) {
+    SCOPED_TRACE(size.width());
+    d.resize(ClientSizeFor(d, size));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(d.frameGeometry().size(), size);
+    EXPECT_EQ(ClippedControls(d, d.mainPage()), "");
+    EXPECT_EQ(ClippedControls(d, d.gmapPage()), "");
+    EXPECT_EQ(ClippedControls(d, &d), "") << "the pair list and the page holders";
+  }
 }
 
 // ---- pair selection ---------------------------------------------------------------------------
