@@ -51,11 +51,12 @@ CUDlg::CUDlg(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
   setWindowTitle("NortavelV4");
-  // The least size is a hint the window manager keeps in every state; it grows smaller by the
-  // frame once that is known. The greatest is not: a hint would also stop a maximised window
-  // short of a screen wider than 1900 pixels, so a normal window dragged past it is brought back
-  // by FollowFrame instead.
+  // The drag limits are size hints, which the window manager keeps while the user drags the
+  // frame, the opposite edge staying where it is; they grow smaller by the frame once that is
+  // known. The greatest is no hint while the window is maximised (FollowDragLimits): it would
+  // stop the window short of a screen wider than 1900 pixels.
   setMinimumSize(kMinDragWidth, kMinDragHeight);
+  setMaximumSize(kMaxDragWidth, kMaxDragHeight);
   frameCheck_.setSingleShot(true);
   frameCheck_.setInterval(100);
   connect(&frameCheck_, &QTimer::timeout, this, [this] {
@@ -117,6 +118,18 @@ void CUDlg::RestorePlacement() {
       setWindowState(Qt::WindowNoState);
       break;
   }
+  FollowDragLimits();
+}
+
+void CUDlg::FollowDragLimits() {
+  if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
+    greatestHinted_ = false;
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return;
+  }
+  greatestHinted_ = true;
+  const WindowSize greatest = MaxClientSize(normalFrame_);
+  setMaximumSize(greatest.width, greatest.height);
 }
 
 void CUDlg::StorePlacement() {
@@ -145,6 +158,8 @@ void CUDlg::FollowFrame() {
   // Restored, the window is normal before the window manager has given it back its normal size:
   // the maximised size is no drag to hold.
   if (geometry().size() == maximisedGeometry_.size()) return;
+  // Only now: the hint set on a window still at its maximised size would shrink it to the limit.
+  if (!greatestHinted_) FollowDragLimits();
   // The window manager may draw a maximised window without its border, so the frame kept is the
   // one of the normal window.
   const FrameMargins frame = CurrentFrame();
@@ -154,6 +169,7 @@ void CUDlg::FollowFrame() {
     normalFrame_ = frame;
     const WindowSize least = MinClientSize(frame);
     setMinimumSize(least.width, least.height);
+    FollowDragLimits();
     const ScreenRect client = ClientRectOf(outer, frame);
     resize(client.right - client.left, client.bottom - client.top);
   }
@@ -181,7 +197,12 @@ void CUDlg::moveEvent(QMoveEvent* event) {
 
 void CUDlg::changeEvent(QEvent* event) {
   QDialog::changeEvent(event);
-  if (event->type() == QEvent::WindowStateChange) frameCheck_.start();
+  if (event->type() == QEvent::WindowStateChange) {
+    frameCheck_.start();
+    // Maximised, the window fills the screen; it gets its greatest drag size back when its
+    // normal size has arrived (FollowFrame).
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) FollowDragLimits();
+  }
   // Only noted: a window manager may tell the new state before the new size, so the frame and
   // limits are followed when the size arrives.
   if (event->type() == QEvent::WindowStateChange && isVisible() &&

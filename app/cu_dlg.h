@@ -69,6 +69,8 @@ class CUDlg : public QDialog {
   // Follows the frame the window manager draws, which arrives some time after the window is
   // shown, and holds a normal window's outer rectangle to the drag limits.
   void FollowFrame();
+  // The greatest drag size as a size hint while the window is normal, none otherwise.
+  void FollowDragLimits();
   FrameMargins CurrentFrame() const;
   ScreenRect OuterRect() const;
 
@@ -78,7 +80,8 @@ class CUDlg : public QDialog {
   bool shownNormal_ = false;
   FrameMargins normalFrame_;  // the frame around the normal window, as last seen
   ScreenRect normalOuter_ = {};  // the normal window's outer rectangle, as last held
-  QRect maximisedGeometry_;  // the client area while maximised, as last seen
+  QRect maximisedGeometry_;
+  bool greatestHinted_ = false;  // the greatest drag size is the window's size hint  // the client area while maximised, as last seen
   // Looks at the frame again a little after each change: the window manager may tell it late.
   QTimer frameCheck_;
   CUSheet* sheets_[2] = {nullptr, nullptr};

@@ -41,6 +41,11 @@ WindowSize MinClientSize(const FrameMargins& frame) {
                     std::max(0, kMinDragHeight - frame.top - frame.bottom)};
 }
 
+WindowSize MaxClientSize(const FrameMargins& frame) {
+  return WindowSize{std::max(0, kMaxDragWidth - frame.left - frame.right),
+                    std::max(0, kMaxDragHeight - frame.top - frame.bottom)};
+}
+
 ScreenRect HeldDragRect(const ScreenRect& before, const ScreenRect& proposed) {
   ScreenRect held = proposed;
   HoldAxis(before.left, before.right, &held.left, &held.right, kMinDragWidth, kMaxDragWidth);

@@ -39,8 +39,10 @@ struct WindowSize {
 ScreenRect ClientRectOf(const ScreenRect& outer, const FrameMargins& frame);
 ScreenRect OuterRectOf(const ScreenRect& client, const FrameMargins& frame);
 
-// The least client size that keeps the outer window at its least drag size (never below 0).
+// The least client size that keeps the outer window at its least drag size (never below 0), and
+// the greatest that keeps it at its greatest.
 WindowSize MinClientSize(const FrameMargins& frame);
+WindowSize MaxClientSize(const FrameMargins& frame);
 
 // The outer rectangle a drag from `before` to `proposed` is held at: within the drag limits, a
 // left or top edge dragged past a limit stops there and the opposite edge stays; otherwise the

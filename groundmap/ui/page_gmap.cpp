@@ -128,13 +128,19 @@ bool CPageGmap::OnInitDialog() {
   theGmapPage = this;
   // Its first display comes back as an edit change, which initializing keeps from redrawing.
   zoomEdit.CreateControls(this, &zoomField, kIdGmapZoomBase, 0);
-  mapName_->setText(Text(AP.g_map));
+  ShowMapName();
   textCheck_->setChecked(AP.g_text != 0);
   lineCheck_->setChecked(AP.g_line != 0);
   monoCheck_->setChecked(AP.bw != 0);
   KeepHeaderPlaces();
   PlaceHeader();
   return true;
+}
+
+void CPageGmap::ShowMapName() {
+  mapName_->setText(Text(AP.g_map));
+  // From its first letter, as a box too narrow for the whole name shows it.
+  mapName_->setCursorPosition(0);
 }
 
 void CPageGmap::KeepHeaderPlaces() {
@@ -251,7 +257,7 @@ void CPageGmap::OnBrowseMap() {
   // that does not load would stop the next start.
   if (groundmap::LoadGroundMap(path)) {
     std::snprintf(AP.g_map, sizeof AP.g_map, "%s", stored.c_str());
-    mapName_->setText(Text(AP.g_map));
+    ShowMapName();
   }
   AP.g_ofh = 0.0f;
   AP.g_ofv = 0.0f;

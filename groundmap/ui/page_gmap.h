@@ -75,6 +75,7 @@ class CPageGmap : public QWidget,
  private:
   PictureSize FittedSize() const;
   QAbstractButton* AddButton(int id, const char* text, const QRect& place, bool check);
+  void ShowMapName();
   // Notes where the controls right of the map-name box were made, once the zoom field exists.
   void KeepHeaderPlaces();
   // Moves those controls left, and "save" to the second row, as far as the page's width needs.

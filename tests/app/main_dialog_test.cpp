@@ -154,13 +154,16 @@ TEST_F(MainDialogTest, SizeStaysWithinTheDragLimits) {
 }
 
 // Before, a drag of the left or top edge past the greatest size moved the right or bottom edge
-// out instead, off the screen.
+// out instead, off the screen. The window holds the limits itself where the window manager
+// does not.
 TEST_F(MainDialogTest, ALeftOrTopEdgeDraggedPastTheGreatestSizeStopsThereAndTheOtherEdgeStays) {
   AP.dlgrect = {700, 500, 2300, 1300};
   CUDlg& d = Open();
   ASSERT_EQ(d.frameGeometry(), QRect(700, 500, 1600, 800));
   const QMargins frame = d.windowHandle()->frameMargins();
-  // The left and top edges pulled 600 and 500 pixels out.
+  // The left and top edges pulled 600 and 500 pixels out by a window manager that does not keep
+  // the size hints: as if there were none.
+  d.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   d.setGeometry(QRect(100, 0, 2200, 1300) - frame);
   QCoreApplication::processEvents();
   EXPECT_EQ(d.frameGeometry(), QRect(2300 - kMaxDragWidth, 1300 - kMaxDragHeight, kMaxDragWidth,
@@ -174,13 +177,23 @@ TEST_F(MainDialogTest, ALeftOrTopEdgeDraggedPastTheGreatestSizeStopsThereAndTheO
   EXPECT_EQ(d.frameGeometry(), QRect(100, 50, kMaxDragWidth, kMaxDragHeight));
 }
 
-// Before, the greatest drag size was a size hint, so a maximised window stopped 20 pixels short
-// of a 1920-pixel screen.
-TEST_F(MainDialogTest, TheGreatestDragSizeIsNoSizeHint) {
+// The window manager keeps the drag limits while the frame is dragged only when they are size
+// hints: before, a window dragged past the greatest size under a window manager that refuses
+// the program's own resizing during the drag stayed larger than the limit. A maximised window
+// has no greatest size, so that it fills a screen wider than 1900 pixels.
+TEST_F(MainDialogTest, TheDragLimitsAreSizeHintsAndAMaximisedWindowHasNoGreatest) {
   CUDlg& d = Open();
+  const QMargins frame = d.windowHandle()->frameMargins();
+  EXPECT_EQ(d.minimumSize().grownBy(frame), QSize(kMinDragWidth, kMinDragHeight));
+  EXPECT_EQ(d.maximumSize().grownBy(frame), QSize(kMaxDragWidth, kMaxDragHeight));
+  d.showMaximized();
+  QCoreApplication::processEvents();
   EXPECT_EQ(d.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-  EXPECT_EQ(d.minimumSize().grownBy(d.windowHandle()->frameMargins()),
-            QSize(kMinDragWidth, kMinDragHeight));
+  EXPECT_EQ(d.minimumSize().grownBy(frame), QSize(kMinDragWidth, kMinDragHeight));
+  d.showNormal();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(d.maximumSize().grownBy(frame), QSize(kMaxDragWidth, kMaxDragHeight));
+  EXPECT_EQ(d.frameGeometry().size(), QSize(820, 570)) << "its normal size back";
 }
 
 // Where a control of a page is cut off, as text for the test's message; empty when it is whole:
