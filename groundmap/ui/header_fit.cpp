@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
-GmapHeaderFit FitGmapHeader(int pageWidth, int keptRight, int saveRight, int nameWidth) {
+GmapHeaderFit FitGmapHeader(int pageWidth, int keptRight, int saveRight, int nameWidth,
+                            int secondRowGap) {
   GmapHeaderFit fit;
-  fit.shift = std::clamp(keptRight - pageWidth, 0, std::max(0, nameWidth / 2));
+  const int most = std::max(0, std::min(nameWidth / 2, secondRowGap));
+  fit.shift = std::clamp(keptRight - pageWidth, 0, most);
   fit.saveWrapped = saveRight - fit.shift > pageWidth;
   return fit;
 }

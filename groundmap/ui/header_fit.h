@@ -11,6 +11,9 @@ struct GmapHeaderFit {
 
 // pageWidth: the page's width; keptRight: the right edge of the last control that stays on the
 // first row (the vertical pan arrows) and saveRight that of "save", both at their own places;
-// nameWidth: the map-name box's own width. All in pixels. The box keeps at least half its width
-// (it scrolls a longer name); a page too narrow even then leaves the rest cut off.
-GmapHeaderFit FitGmapHeader(int pageWidth, int keptRight, int saveRight, int nameWidth);
+// nameWidth: the map-name box's own width; secondRowGap: the room between the last control of
+// the second row that stays ("mono chrome") and the first that moves ("center"). All in pixels.
+// The box keeps at least half its width (it scrolls a longer name) and the moved controls never
+// reach the ones that stay; a page too narrow even then leaves the rest cut off.
+GmapHeaderFit FitGmapHeader(int pageWidth, int keptRight, int saveRight, int nameWidth,
+                            int secondRowGap);

@@ -94,7 +94,7 @@ CPageGmap::CPageGmap(QWidget* parent) : QWidget(parent) {
       AddButton(kIdGmapLine, "line", DialogUnitsToPixels(64, 15, 23, 10), true));
   monoCheck_ = static_cast<QCheckBox*>(
       AddButton(kIdGmapMono, "mono chrome", DialogUnitsToPixels(93, 15, 55, 10), true));
-  AddButton(kIdGmapCenter, "center", DialogUnitsToPixels(166, 14, 25, 13), false);
+  center_ = AddButton(kIdGmapCenter, "center", DialogUnitsToPixels(166, 14, 25, 13), false);
 
   picture_ = new GmapPicture(this, this);
   picture_->setGeometry(DialogUnitsToPixels(0, 28, 257, 104));
@@ -160,12 +160,17 @@ void CPageGmap::PlaceHeader() {
   if (headerPlaces_.empty()) return;
   int keptRight = 0;
   int saveRight = 0;
+  int centerLeft = 0;
   for (const HeaderPlace& kept : headerPlaces_) {
     const int right = kept.place.left() + kept.place.width();
     if (kept.control == panV_) keptRight = right;
     if (kept.control == save_) saveRight = right;
+    if (kept.control == center_) centerLeft = kept.place.left();
   }
-  const GmapHeaderFit fit = FitGmapHeader(width(), keptRight, saveRight, nameWidth_);
+  // "center" keeps a gap of 2 pixels to "mono chrome", which stays.
+  const int secondRowGap = centerLeft - (monoCheck_->x() + monoCheck_->width()) - 2;
+  const GmapHeaderFit fit =
+      FitGmapHeader(width(), keptRight, saveRight, nameWidth_, secondRowGap);
   mapName_->resize(nameWidth_ - fit.shift, mapName_->height());
   for (const HeaderPlace& kept : headerPlaces_) {
     kept.control->setGeometry(kept.place.translated(-fit.shift, 0));

@@ -88,6 +88,7 @@ class CPageGmap : public QWidget,
   std::vector<HeaderPlace> headerPlaces_;
   int nameWidth_ = 0;  // the map-name box's width as made
   QAbstractButton* save_ = nullptr;
+  QAbstractButton* center_ = nullptr;
 
   QLineEdit* mapName_ = nullptr;
   SpinArrows* panH_ = nullptr;
