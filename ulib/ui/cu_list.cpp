@@ -39,9 +39,23 @@ constexpr std::size_t kEditorReadChars = 254;
 
 }  // namespace
 
-CUList::CUList() = default;
+CUList::CUList(ViewOwner owner) : viewOwner_(owner) {}
 
-CUList::~CUList() { delete view_.data(); }
+CUList::~CUList() {
+  if (viewOwner_ == ViewOwner::kList) Release();
+}
+
+void CUList::Release() {
+  editing_ = 0;
+  // The in-place editor is a child of the view and goes with it.
+  delete view_.data();
+  parent_ = nullptr;
+  table_ = nullptr;
+  descriptor_ = nullptr;
+  layout_ = nullptr;
+  lineCount_ = 0;
+  listColumnCount_ = 0;
+}
 
 void CUList::Bind(QWidget* parent, ListLayout* layout, CUTable* table) {
   if (editing_ != 0) DiscardCellEdit();
