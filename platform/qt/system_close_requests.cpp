@@ -11,10 +11,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-
-#if QT_CONFIG(sessionmanager)
-#include <QSessionManager>
-#endif
+#include <iterator>
+#include <utility>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -88,11 +86,6 @@ SystemCloseRequests::SystemCloseRequests(std::function<QWidget*()> mainWindow)
   }
 
   qApp->installEventFilter(this);
-#if QT_CONFIG(sessionmanager)
-  connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
-          [this](QSessionManager&) { Request("the session's end"); });
-#endif
-  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { Request("the application's end"); });
 }
 
 SystemCloseRequests::~SystemCloseRequests() {
@@ -103,7 +96,7 @@ SystemCloseRequests::~SystemCloseRequests() {
       caught[i] = false;
     }
   }
-  qApp->removeEventFilter(this);
+  if (qApp) qApp->removeEventFilter(this);
   delete notifier_;
   if (readEnd_ >= 0) ::close(readEnd_);
   if (writeEnd_ >= 0) ::close(writeEnd_);
@@ -162,8 +155,8 @@ void SystemCloseRequests::Step() {
 bool SystemCloseRequests::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::Quit:
-      // The session manager's last word: the program ends through its close command, not by
-      // its event loops being stopped under it.
+      // The session manager's last word (also the desktop's own quit command): the program
+      // ends through its close command, not by its event loops being stopped under it.
       if (watched == qApp) {
         Request("the session's end");
         return true;

@@ -1,10 +1,13 @@
 #pragma once
 // The system's requests that the program close. Where Windows sends the main window a close
-// message, Linux sends the process SIGTERM, SIGINT or SIGHUP, and the desktop session that ends
-// asks through Qt (commitDataRequest, then a quit). Each becomes the main window's close
-// command, so that the program ends as when a person closes it. A message box, chooser, popup
-// menu or dialog open over the main window is dismissed as Cancel first, and so is any that
-// opens while the close is under way. The first request counts; later ones change nothing.
+// message, Linux sends the process SIGTERM, SIGINT or SIGHUP, and the session manager of a
+// desktop session that ends tells Qt to quit (Qt's Quit event to the application, where a
+// program running QApplication::exec would see aboutToQuit; commitDataRequest, which comes
+// before, comes as well when the session is only saved, so it is no request to close). Each
+// becomes the main window's close command, so that the program ends as when a person closes
+// it. A message box, chooser, popup menu or dialog open over the main window is dismissed as
+// Cancel first, and so is any that opens while the close is under way. The first request
+// counts; later ones change nothing.
 //
 // The signal handlers only write the signal's number into a pipe (the one thing a handler may
 // safely do); the pipe's reading end is watched by the event loop, so the request is taken up
