@@ -47,8 +47,12 @@ CUList::~CUList() {
 
 void CUList::Release() {
   editing_ = 0;
-  // The in-place editor is a child of the view and goes with it.
+  // The in-place editor and the model are children of the view and go with it. The pointers
+  // are emptied too, so that a list of static storage holds nothing of Qt's at its own end.
   delete view_.data();
+  view_ = nullptr;
+  model_ = nullptr;
+  cellEdit_ = nullptr;
   parent_ = nullptr;
   table_ = nullptr;
   descriptor_ = nullptr;
