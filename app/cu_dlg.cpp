@@ -24,7 +24,9 @@
 #include "ulib/ui/list_messages.h"
 #include "ulib/ui/main_dialog_link.h"
 
-CUList thePairList;
+// Static objects are destroyed after Qt's own, also when the process ends through exit with the
+// window still open (a fatal error, a lost display): the list never deletes its view itself.
+CUList thePairList(CUList::ViewOwner::kWindow);
 
 namespace {
 
@@ -65,8 +67,11 @@ CUDlg::CUDlg(QWidget* parent) : QDialog(parent) {
   });
 }
 
-// The pages and holders are children of the window and go with it.
-CUDlg::~CUDlg() = default;
+// The pages and holders are children of the window and go with it; the pair list's view goes
+// first, while the window stands.
+CUDlg::~CUDlg() {
+  if (thePairList.parent() == this) thePairList.Release();
+}
 
 int CUDlg::DoModal() {
   OnInitDialog();

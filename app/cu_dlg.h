@@ -21,7 +21,8 @@ class CUSheet;
 class CPageMain;
 class CPageGmap;
 
-// The pair list, bound to pairTable and layout "UR" by CUDlg::OnInitDialog.
+// The pair list, bound to pairTable and layout "UR" by CUDlg::OnInitDialog. It lives for the
+// whole process, its view only as long as the main dialog, which lets go of it when it goes.
 extern CUList thePairList;
 
 class CUDlg : public QDialog {

@@ -9,6 +9,8 @@
 #include "platform/platform.h"
 #include "platform/qt/program_font.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/system_close_requests.h"
+#include "ulib/messages.h"
 
 namespace {
 
@@ -31,6 +33,10 @@ int main(int argc, char** argv) {
   platform::UseProgramFont();
   platform::QtPlatform qtPlatform;
   platform::Install(&qtPlatform);
+  // The system's requests to close (signals, the session's end) close the main dialog as its
+  // close command does, so that they too end with the settings written.
+  platform::SystemCloseRequests closeRequests(
+      [] { return static_cast<QWidget*>(MainDialog); });
   CUApp().InitInstance();
   platform::Install(nullptr);
   return 0;

@@ -9,8 +9,7 @@ namespace platform {
 DialogBaseUnits CurrentDialogBaseUnits() {
   QFontMetricsF metrics(QApplication::font());
   // A font's average character width: the mean advance of the 52 Latin letters.
-  static const QString letters =
-      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
   double width = metrics.horizontalAdvance(letters) / letters.size();
   return DialogBaseUnits{width, metrics.height()};
 }

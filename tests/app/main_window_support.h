@@ -152,7 +152,8 @@ struct ProgramRun {
 };
 
 // Runs start-up to its end. Once the main window shows, whileOpen works it from inside its
-// event loop, then the window is closed through its close command, as a person would close it.
+// event loop, then the window is closed through its close command, as a person would close it,
+// unless it was closed already.
 // Polls for the window every pollMs milliseconds.
 inline ProgramRun RunProgram(const std::function<void(CUDlg&)>& whileOpen, int pollMs = 5) {
   ProgramRun run;
@@ -168,7 +169,8 @@ inline ProgramRun RunProgram(const std::function<void(CUDlg&)>& whileOpen, int p
         nv4test::StepScope step;
         whileOpen(*dialog);
       }
-      dialog->close();
+      // A window that whileOpen has seen closed stays closed.
+      if (dialog->isVisible()) dialog->close();
       return;
     }
   });

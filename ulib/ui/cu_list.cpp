@@ -39,9 +39,27 @@ constexpr std::size_t kEditorReadChars = 254;
 
 }  // namespace
 
-CUList::CUList() = default;
+CUList::CUList(ViewOwner owner) : viewOwner_(owner) {}
 
-CUList::~CUList() { delete view_.data(); }
+CUList::~CUList() {
+  if (viewOwner_ == ViewOwner::kList) Release();
+}
+
+void CUList::Release() {
+  editing_ = 0;
+  // The in-place editor and the model are children of the view and go with it. The pointers
+  // are emptied too, so that a list of static storage holds nothing of Qt's at its own end.
+  delete view_.data();
+  view_ = nullptr;
+  model_ = nullptr;
+  cellEdit_ = nullptr;
+  parent_ = nullptr;
+  table_ = nullptr;
+  descriptor_ = nullptr;
+  layout_ = nullptr;
+  lineCount_ = 0;
+  listColumnCount_ = 0;
+}
 
 void CUList::Bind(QWidget* parent, ListLayout* layout, CUTable* table) {
   if (editing_ != 0) DiscardCellEdit();

@@ -27,7 +27,15 @@ class CUListView;
 
 class CUList {
  public:
-  CUList();
+  // Who deletes the view when the list itself ends before its window.
+  enum class ViewOwner {
+    kList,    // the list: a list that is part of its window goes before the window's children
+    kWindow,  // the window: a list that outlives its windows (one of static storage, which ends
+              // only after Qt's own end) never touches its view at its end; the window's owner
+              // lets go of it with Release when the window goes
+  };
+
+  explicit CUList(ViewOwner owner = ViewOwner::kList);
   ~CUList();
   CUList(const CUList&) = delete;
   CUList& operator=(const CUList&) = delete;
@@ -36,6 +44,10 @@ class CUList {
   // in-place edit is dropped, not stored. The layout is checked once against the table: a
   // layout that does not fit ends the program. The list is empty until Reload.
   void Bind(QWidget* parent, ListLayout* layout, CUTable* table);
+  // Deletes the view (and with it an open in-place edit, not stored) while its window still
+  // stands, and forgets the window and the table: the list is bound to nothing until the next
+  // Bind. Nothing happens when there is no view.
+  void Release();
 
   // Rebuilds columns and lines from layout and table, leaving out rows whose filterColumn cell
   // equals filterValue (filterColumn 0: none), and sorts again by the last Sort. An open
@@ -124,6 +136,7 @@ class CUList {
   void ApplyColumnWidths();
   std::int32_t TableColumnOfListColumn(int listColumn) const;
 
+  ViewOwner viewOwner_;
   std::int32_t controlId_ = 0;
   ListLayout* layout_ = nullptr;
   const TableDescriptor* descriptor_ = nullptr;

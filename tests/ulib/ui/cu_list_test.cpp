@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPointer>
 #include <QScrollBar>
 
 #include "tests/ulib/ui/list_widget_fixture.h"
@@ -186,6 +187,41 @@ TEST_F(CUListReloadTest, ReloadShowsTheWaitCursor) {
   list.Reload(0, 0);
   EXPECT_EQ(scripted->waitCursorsShown, before + 1);
   EXPECT_EQ(scripted->waitDepth, 0);
+}
+
+// The owner of a list's window lets go of the view while the window stands; a list that
+// outlives its windows may also see its window, and the view with it, go first.
+TEST_F(CUListReloadTest, ReleaseDeletesTheViewWhileItsWindowStands) {
+  AddRows(3);
+  Show();
+  QPointer<QTableView> view = View();
+  list.Release();
+  EXPECT_TRUE(view.isNull()) << "deleted while the window stands";
+  EXPECT_EQ(list.View(), nullptr);
+  EXPECT_EQ(list.parent(), nullptr);
+  EXPECT_EQ(list.table(), nullptr);
+  EXPECT_EQ(list.lineCount(), 0);
+  list.Reload(0, 0);  // bound to nothing: nothing happens
+  list.DeleteAllRows();
+  EXPECT_EQ(table.rowCount, 3);
+  Show();
+  EXPECT_EQ(list.lineCount(), 3) << "bound again";
+
+  QPointer<QTableView> kept;
+  {
+    CUList outliving(CUList::ViewOwner::kWindow);
+    outliving.Bind(&parent, &layout, &table);
+    kept = outliving.View();
+    outliving.Release();
+    EXPECT_TRUE(kept.isNull());
+    outliving.Bind(&parent, &layout, &table);
+    kept = outliving.View();
+    // The window goes first: the list sees its view gone.
+    kept->setParent(nullptr);
+    delete kept.data();
+    EXPECT_EQ(outliving.View(), nullptr);
+  }
+  EXPECT_EQ(View()->parentWidget(), &parent) << "the other list's view is untouched";
 }
 
 // --- messages ------------------------------------------------------------------------------
