@@ -15,6 +15,7 @@
 #include "analysis/record_store.h"
 #include "analysis/scrambler.h"
 #include "app/params/app_params.h"
+#include "bench/support/large_clicks_tree.h"
 #include "geo/calendar.h"
 #include "platform/c_locale.h"
 
@@ -93,6 +94,34 @@ void BM_ScanClicksDir(benchmark::State& state) {
   state.counters["MB"] = static_cast<double>(tree.bytes) / 1e6;
 }
 BENCHMARK(BM_ScanClicksDir)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The walk alone on the tree that the window benchmarks read: the largest that the selection
+// pairs (9998 records of 50 clicks, one file each), with no window and no selection after it.
+void BM_ScanLargestPairedTree(benchmark::State& state) {
+  const std::string tree = bench::LargeTree(4999);
+  if (tree.empty()) {
+    state.SkipWithError("no tree");
+    return;
+  }
+  InitCalendarTables();
+  SetDefaultAppParams();
+  int files = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(tree)) {
+    if (entry.is_regular_file() && IsClicksFileName(entry.path().filename().c_str())) ++files;
+  }
+  for (auto _ : state) {
+    EmptyRecordStore();
+    ScanClicksDir(tree.c_str());
+  }
+  const RecordStore& store = theRecordStore();
+  int64_t clicks = 0;
+  for (int i = 0; i < store.recordCount; ++i) clicks += store.records[i].clickCount;
+  state.counters["records"] = store.recordCount;
+  state.counters["clicks"] = static_cast<double>(clicks);
+  state.counters["files"] = files;
+  EmptyRecordStore();
+}
+BENCHMARK(BM_ScanLargestPairedTree)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The parts of one line's cost: splitting and scanning its fields ...
 void BM_ParseClicksLine(benchmark::State& state) {
