@@ -1,5 +1,8 @@
 #include "analysis/text_lines.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -7,14 +10,41 @@ constexpr size_t kBlockBytes = 256 * 1024;
 }
 
 TextLines::TextLines(std::FILE* file, int maxChars)
-    : file_(file), maxChars_(maxChars), block_(kBlockBytes), line_(maxChars + 1) {}
+    : file_(file), maxChars_(maxChars), block_(ownRoom_.block), line_(ownRoom_.line) {
+  block_.resize(kBlockBytes);
+  line_.resize(static_cast<size_t>(maxChars) + 1);
+}
+
+TextLines::TextLines(int fd, int maxChars, Room* room)
+    : fd_(fd), maxChars_(maxChars), block_(room->block), line_(room->line) {
+  if (block_.size() < kBlockBytes) block_.resize(kBlockBytes);
+  if (line_.size() < static_cast<size_t>(maxChars) + 1) line_.resize(static_cast<size_t>(maxChars) + 1);
+}
 
 bool TextLines::Fill() {
   if (atEof_) return false;
-  size_t n = std::fread(block_.data(), 1, block_.size(), file_);
-  if (n < block_.size()) {
-    atEof_ = true;
-    if (std::ferror(file_)) readFailed_ = true;
+  size_t n = 0;
+  if (file_) {
+    n = std::fread(block_.data(), 1, block_.size(), file_);
+    if (n < block_.size()) {
+      atEof_ = true;
+      if (std::ferror(file_)) readFailed_ = true;
+    }
+  } else {
+    // Up to a whole block, as fread gives it: a short read ends only at the end of the file or
+    // at a failure.
+    while (n < block_.size()) {
+      const ssize_t got = ::read(fd_, block_.data() + n, block_.size() - n);
+      if (got > 0) {
+        n += static_cast<size_t>(got);
+      } else if (got < 0 && errno == EINTR) {
+        continue;
+      } else {
+        atEof_ = true;
+        if (got < 0) readFailed_ = true;
+        break;
+      }
+    }
   }
   begin_ = 0;
   end_ = n;

@@ -8,8 +8,18 @@
 
 class TextLines {
  public:
+  // Room for the blocks read and the line handed out; a reader of many files keeps one from file
+  // to file instead of allocating it for each.
+  struct Room {
+    std::vector<char> block, line;
+  };
+
   // Lines longer than maxChars are handed out cut to maxChars, marked tooLong.
   TextLines(std::FILE* file, int maxChars);
+  // The same from an open file descriptor (left open), in the room given.
+  TextLines(int fd, int maxChars, Room* room);
+  TextLines(const TextLines&) = delete;
+  TextLines& operator=(const TextLines&) = delete;
 
   struct Line {
     const char* text = "";  // valid until the next call of Next
@@ -24,13 +34,15 @@ class TextLines {
  private:
   bool Fill();
 
-  std::FILE* file_;
+  std::FILE* file_ = nullptr;
+  int fd_ = -1;
   int maxChars_;
-  std::vector<char> block_;
+  Room ownRoom_;
+  std::vector<char>& block_;
+  std::vector<char>& line_;
   size_t begin_ = 0, end_ = 0;  // unread bytes of block_
   bool atEof_ = false;
   bool readFailed_ = false;
   bool skipLf_ = false;  // the last line ended with a CR: a LF right after it belongs to it
   int lineNumber_ = 0;
-  std::vector<char> line_;
 };

@@ -34,14 +34,24 @@ void BuildPrecessionMatrix(double ttMjd, double matrix[9]) {
   matrix[8] = cTheta;                             // P33
 }
 
-void EquatorialToHorizontal(double ttMjd, double lstDeg, double latDeg, double raDeg,
-                            double decDeg, double* azDeg, double* elDeg) {
+const double* PrecessionMatrixOf(double ttMjd) {
   PrecessionCache& cache = precessionCache;
   if (!(ttMjd == cache.key)) {
     BuildPrecessionMatrix(ttMjd, cache.matrix);
     cache.key = ttMjd;
   }
-  const double* p = cache.matrix;
+  return cache.matrix;
+}
+
+void EquatorialToHorizontal(double ttMjd, double lstDeg, double latDeg, double raDeg,
+                            double decDeg, double* azDeg, double* elDeg) {
+  EquatorialToHorizontalWith(PrecessionMatrixOf(ttMjd), lstDeg, latDeg, raDeg, decDeg, azDeg,
+                             elDeg);
+}
+
+void EquatorialToHorizontalWith(const double precession[9], double lstDeg, double latDeg,
+                                double raDeg, double decDeg, double* azDeg, double* elDeg) {
+  const double* p = precession;
 
   const double alpha = raDeg * kDegToRad;
   const double delta = decDeg * kDegToRad;
