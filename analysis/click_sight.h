@@ -12,10 +12,12 @@
 void ComputeClickSight(ObservationRecord* record, int k);
 
 // What the sights of one record's clicks are computed from: the record's lng, lat (degrees),
-// ttMjd and lstDeg, and the precession matrix of its TT (BuildPrecessionMatrix).
+// ttMjd and lstDeg, the precession matrix of its TT (BuildPrecessionMatrix), and the sine and
+// cosine of its latitude in radians.
 struct SightStation {
   double lng, lat, ttMjd, lstDeg;
   double precession[9];
+  double sinLat, cosLat;
 };
 
 // The station of a record with these values, its matrix built afresh.

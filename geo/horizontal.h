@@ -6,6 +6,8 @@
 
 #include <limits>
 
+#include "geo/angles.h"
+
 // The precession matrix of the last TT asked for. All clicks of a record share one TT, so the
 // matrix is built once per record. Process-wide, used on the user-interface thread only.
 struct PrecessionCache {
@@ -31,6 +33,6 @@ void EquatorialToHorizontal(double ttMjd, double lstDeg, double latDeg, double r
                             double decDeg, double* azDeg, double* elDeg);
 
 // The same with P given (as BuildPrecessionMatrix builds it for the TT), so that no cache is
-// touched: for any thread.
-void EquatorialToHorizontalWith(const double precession[9], double lstDeg, double latDeg,
+// touched (for any thread), and with the sine and cosine of latDeg in radians.
+void EquatorialToHorizontalWith(const double precession[9], double lstDeg, SinCos lat,
                                 double raDeg, double decDeg, double* azDeg, double* elDeg);
