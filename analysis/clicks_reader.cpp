@@ -108,21 +108,14 @@ class FileParse {
   }
 
   void TakeClick(int32_t number) {
-    if (l_.Y_ut < kCalendarFirstYear || l_.Y_ut > kCalendarLastYear) {
+    if (!time_.SameAs(l_)) time_.Of(l_, tz_);
+    if (!time_.inCalendar) {
       Refuse(number, "date outside 1900-2099");
       return;
     }
-    const double mjd = DateToMjd(l_.Y_ut, l_.M_ut, l_.D_ut, l_.h_ut, l_.m_ut, l_.s_ut);
-    LocalStamp stamp;
-    if (!MakeLocalStamp(mjd, tz_, &stamp)) {
-      Refuse(number, "date outside 1900-2099");
-      return;
-    }
-    char localtime[16];
-    FormatLocalStamp(stamp, localtime);
-    if (file_.runs.empty() || !SameRecord(file_.runs.back(), localtime, l_)) {
+    if (file_.runs.empty() || !SameRecord(file_.runs.back(), time_.localtime, l_)) {
       Run& run = file_.runs.emplace_back();
-      MakeRun(l_, mjd, stamp, localtime, &run);
+      MakeRun(l_, time_.mjd, time_.stamp, time_.localtime, &run);
       station_ = MakeSightStation(run.lng, run.lat, run.ttMjd, run.lstDeg);
     }
     ParsedClicksFile::Click& c = file_.clicks.emplace_back();
@@ -140,9 +133,37 @@ class FileParse {
                            stateAfter_});
   }
 
+  // The UT time of a line and its local stamp, kept for the next line: the clicks of one frame
+  // share them.
+  struct LineTime {
+    bool SameAs(const ClicksLine& l) const {
+      return known && l.Y_ut == Y_ut && l.M_ut == M_ut && l.D_ut == D_ut && l.h_ut == h_ut &&
+             l.m_ut == m_ut && std::memcmp(&l.s_ut, &s_ut, sizeof s_ut) == 0;
+    }
+    void Of(const ClicksLine& l, int32_t tz) {
+      known = true;
+      Y_ut = l.Y_ut, M_ut = l.M_ut, D_ut = l.D_ut, h_ut = l.h_ut, m_ut = l.m_ut, s_ut = l.s_ut;
+      inCalendar = false;
+      if (l.Y_ut < kCalendarFirstYear || l.Y_ut > kCalendarLastYear) return;
+      mjd = DateToMjd(l.Y_ut, l.M_ut, l.D_ut, l.h_ut, l.m_ut, l.s_ut);
+      if (!MakeLocalStamp(mjd, tz, &stamp)) return;
+      inCalendar = true;
+      FormatLocalStamp(stamp, localtime);
+    }
+
+    bool known = false;
+    int32_t Y_ut = 0, M_ut = 0, D_ut = 0, h_ut = 0, m_ut = 0;
+    float s_ut = 0;
+    bool inCalendar = false;  // the UT and local dates lie in 1900-2099
+    double mjd = 0;
+    LocalStamp stamp{};
+    char localtime[16] = {};
+  };
+
   const int32_t tz_;
   ParsedClicksFile& file_;
   ClicksLine l_{};
+  LineTime time_;
   bool decoded_ = false;
   uint32_t stateAfter_ = 0;
   SightStation station_{};
@@ -257,7 +278,12 @@ ObservationRecord* ParsedClicksFile::Run::NewRecordIn(RecordStore& store) const 
 }
 
 void ParseClicksFile(const char* path, int32_t tzSeconds, ParsedClicksFile* file) {
-  *file = ParsedClicksFile();
+  file->opened = false;
+  file->readFailed = false;
+  file->runs.clear();
+  file->clicks.clear();
+  file->refusals.clear();
+  file->lines.clear();
   const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return;
   file->opened = true;

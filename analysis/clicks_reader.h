@@ -61,8 +61,9 @@ struct ParsedClicksFile {
   std::vector<Line> lines;
 };
 
-// Opens, reads and parses the file, with local stamps tzSeconds from UT. Touches nothing but
-// *file (no store, no message, no scrambling state): for any thread.
+// Opens, reads and parses the file, with local stamps tzSeconds from UT, into *file (whose
+// vectors keep their room, so that a file object used again allocates little). Touches nothing
+// but *file (no store, no message, no scrambling state): for any thread.
 void ParseClicksFile(const char* path, int32_t tzSeconds, ParsedClicksFile* file);
 
 // Adds a parsed file to the store on the user-interface thread: the records, clicks, sights,

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <set>
 #include <string>
 #include <utility>
@@ -93,6 +94,27 @@ class FolderWalk {
   std::set<FolderId> visited_;
 };
 
+// Parsed files whose lines the store has taken, kept for the files still to be parsed: their
+// room is used again, instead of being freed here while the cores allocate anew.
+class SpareParsedFiles {
+ public:
+  ParsedClicksFile Take() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (spares_.empty()) return ParsedClicksFile();
+    ParsedClicksFile file = std::move(spares_.back());
+    spares_.pop_back();
+    return file;
+  }
+  void Give(ParsedClicksFile&& file) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    spares_.push_back(std::move(file));
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<ParsedClicksFile> spares_;
+};
+
 // Files parsed by one core at a time: enough to outweigh taking them up, few enough that the
 // cores share a small tree too.
 constexpr int32_t kFilesPerBatch = 4;
@@ -110,11 +132,14 @@ void ReadWalkedFiles(const std::vector<WalkEntry>& entries) {
     }
   }
   std::vector<ParsedClicksFile> parsed(paths.size());
+  SpareParsedFiles spares;
   const int32_t tz = AP.tz;
   ParallelBatches parse(static_cast<int32_t>(paths.size()), kFilesPerBatch,
-                        [&paths, &parsed, tz](int32_t begin, int32_t end) {
+                        [&paths, &parsed, &spares, tz](int32_t begin, int32_t end) {
                           for (int32_t i = begin; i < end; ++i) {
-                            ParseClicksFile(paths[i]->c_str(), tz, &parsed[i]);
+                            ParsedClicksFile file = spares.Take();
+                            ParseClicksFile(paths[i]->c_str(), tz, &file);
+                            parsed[i] = std::move(file);
                           }
                         });
   int32_t next = 0;
@@ -123,7 +148,7 @@ void ReadWalkedFiles(const std::vector<WalkEntry>& entries) {
       const int32_t i = next++;
       parse.WaitFor(i);
       AddParsedClicksFile(entry.path.c_str(), parsed[i]);
-      parsed[i] = ParsedClicksFile();
+      spares.Give(std::move(parsed[i]));
       // Once the store is full, no further file is read.
       if (store.stopReading) parse.Stop();
     }
