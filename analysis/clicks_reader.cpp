@@ -66,10 +66,10 @@ class FileParse {
  public:
   FileParse(int32_t tzSeconds, ParsedClicksFile* file) : tz_(tzSeconds), file_(*file) {}
 
-  void Read(int fd) {
+  void Read(int fd, long long from, long long to) {
     // Kept from file to file of a thread: a walk reads thousands.
     thread_local TextLines::Room room;
-    TextLines lines(fd, kMaxLineChars, &room);
+    TextLines lines(fd, kMaxLineChars, &room, from, to);
     TextLines::Line line;
     while (lines.Next(&line)) {
       if (line.text[0] == '_') continue;
@@ -86,6 +86,7 @@ class FileParse {
       }
       Take(line.number, line.text);
     }
+    file_.lineCount = line.number;
     file_.readFailed = lines.readFailed();
   }
 
@@ -175,8 +176,8 @@ constexpr const char* kStoreFull = "store full";
 // last click's record, if any.
 class FileAdd {
  public:
-  FileAdd(const char* path, const ParsedClicksFile& file)
-      : path_(path), file_(file), records_(file.runs.size(), -1) {}
+  FileAdd(const char* path, const ParsedClicksFile& file, int32_t linesBefore)
+      : path_(path), file_(file), linesBefore_(linesBefore), records_(file.runs.size(), -1) {}
 
   // False when the store filled and the reading ended.
   bool AddLines() {
@@ -192,7 +193,7 @@ class FileAdd {
         store_.stopReading = 1;
         return false;
       }
-      if (refusal) NoteLineNotRead(path_, line.number, refusal);
+      if (refusal) NoteLineNotRead(path_, linesBefore_ + line.number, refusal);
     }
     return true;
   }
@@ -244,6 +245,7 @@ class FileAdd {
 
   const char* path_;
   const ParsedClicksFile& file_;
+  const int32_t linesBefore_;
   RecordStore& store_ = theRecordStore();
   std::vector<int32_t> records_;  // the record of each run; -1 until its first line is added
   const double* lastTt_ = nullptr;
@@ -277,9 +279,11 @@ ObservationRecord* ParsedClicksFile::Run::NewRecordIn(RecordStore& store) const 
   return &r;
 }
 
-void ParseClicksFile(const char* path, int32_t tzSeconds, ParsedClicksFile* file) {
+void ParseClicksFile(const char* path, int32_t tzSeconds, ParsedClicksFile* file,
+                     long long from, long long to) {
   file->opened = false;
   file->readFailed = false;
+  file->lineCount = 0;
   file->runs.clear();
   file->clicks.clear();
   file->refusals.clear();
@@ -287,19 +291,25 @@ void ParseClicksFile(const char* path, int32_t tzSeconds, ParsedClicksFile* file
   const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return;
   file->opened = true;
-  FileParse(tzSeconds, file).Read(fd);
+  FileParse(tzSeconds, file).Read(fd, from, to);
   ::close(fd);
 }
 
-void AddParsedClicksFile(const char* path, const ParsedClicksFile& file) {
+bool AddParsedClicksFile(const char* path, const ParsedClicksFile& file, bool firstPart,
+                         int32_t linesBefore) {
   if (!file.opened) {
-    ReportError("file %s cannot open", path);
-    return;
+    ReportError(firstPart ? "file %s cannot open" : "file %s cannot read", path);
+    return false;
   }
-  FileAdd add(path, file);
+  FileAdd add(path, file, linesBefore);
   const bool whole = add.AddLines();
   add.KeepPrecessionCache();
-  if (whole && file.readFailed) ReportError("file %s cannot read", path);
+  if (!whole) return false;
+  if (file.readFailed) {
+    ReportError("file %s cannot read", path);
+    return false;
+  }
+  return true;
 }
 
 void ReadClicksCsv(const char* path) {

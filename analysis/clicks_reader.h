@@ -47,7 +47,7 @@ struct ParsedClicksFile {
   };
   // A line that adds a click or is refused, in file order.
   struct Line {
-    int32_t number;  // 1-based
+    int32_t number;  // 1-based, in the part parsed
     int32_t run;     // the run of its click; -1 for a line refused for what it holds
     int32_t item;    // its click in clicks, or its reason in refusals
     bool decoded;    // its scrambled location was decoded, which moves the scrambling state ...
@@ -55,6 +55,7 @@ struct ParsedClicksFile {
   };
   bool opened = false;
   bool readFailed = false;
+  int32_t lineCount = 0;  // lines read, header and blank ones included
   std::vector<Run> runs;
   std::vector<Click> clicks;
   std::vector<std::string> refusals;
@@ -62,11 +63,18 @@ struct ParsedClicksFile {
 };
 
 // Opens, reads and parses the file, with local stamps tzSeconds from UT, into *file (whose
-// vectors keep their room, so that a file object used again allocates little). Touches nothing
-// but *file (no store, no message, no scrambling state): for any thread.
-void ParseClicksFile(const char* path, int32_t tzSeconds, ParsedClicksFile* file);
+// vectors keep their room, so that a file object used again allocates little): the lines that
+// begin at a byte offset from `from` up to but not including `to` (to < 0: to the end of the
+// file), so that a large file can be parsed in parts on several cores. Touches nothing but *file
+// (no store, no message, no scrambling state): for any thread.
+void ParseClicksFile(const char* path, int32_t tzSeconds, ParsedClicksFile* file,
+                     long long from = 0, long long to = -1);
 
-// Adds a parsed file to the store on the user-interface thread: the records, clicks, sights,
-// lines noted as not read, messages and scrambling state, in the same order, as ReadClicksCsv of
-// the file while the store's stopReading is clear.
-void AddParsedClicksFile(const char* path, const ParsedClicksFile& file);
+// Adds a parsed file, or a part of one, to the store on the user-interface thread: the records,
+// clicks, sights, lines noted as not read, messages and scrambling state, in the same order, as
+// ReadClicksCsv of the file while the store's stopReading is clear. The parts of a file are
+// added one after the other, each with the lines of the parts before it; a part after the first
+// that cannot be opened counts as a file that cannot be read. Returns whether the reading of
+// the file goes on: false once it failed or the store filled.
+bool AddParsedClicksFile(const char* path, const ParsedClicksFile& file, bool firstPart = true,
+                         int32_t linesBefore = 0);

@@ -115,9 +115,45 @@ class SpareParsedFiles {
   std::vector<ParsedClicksFile> spares_;
 };
 
-// Files parsed by one core at a time: enough to outweigh taking them up, few enough that the
+// A file is parsed in parts of about this many bytes, so that the cores share a large one too
+// (a merged clicks file of a whole store is some 80 MB).
+constexpr long long kPartBytes = 256 * 1024;
+// Parts parsed by one core at a time: enough to outweigh taking them up, few enough that the
 // cores share a small tree too.
-constexpr int32_t kFilesPerBatch = 4;
+constexpr int32_t kPartsPerBatch = 4;
+// Files whose sizes one core looks up.
+constexpr int32_t kSizesPerCore = 512;
+
+struct FilePart {
+  int32_t file;
+  long long from, to;  // the lines beginning at these byte offsets; to < 0: up to the end
+};
+
+// The parts of every file, by the file's size now (a file that grows meanwhile is read to its
+// end by its last part); partsBegin[i] is file i's first part.
+std::vector<FilePart> CutIntoParts(const std::vector<const std::string*>& paths,
+                                   std::vector<int32_t>* partsBegin) {
+  const int32_t count = static_cast<int32_t>(paths.size());
+  std::vector<long long> sizes(paths.size(), 0);
+  RunInParallelParts(count, kSizesPerCore, [&paths, &sizes](int, int32_t begin, int32_t end) {
+    for (int32_t i = begin; i < end; ++i) {
+      struct stat info {};
+      if (stat(paths[i]->c_str(), &info) == 0) sizes[i] = info.st_size;
+    }
+  });
+  std::vector<FilePart> parts;
+  parts.reserve(paths.size());
+  partsBegin->assign(paths.size() + 1, 0);
+  for (int32_t i = 0; i < count; ++i) {
+    (*partsBegin)[i] = static_cast<int32_t>(parts.size());
+    const long long n = std::max(1LL, (sizes[i] + kPartBytes - 1) / kPartBytes);
+    for (long long k = 0; k < n; ++k) {
+      parts.push_back(FilePart{i, k * kPartBytes, k + 1 < n ? (k + 1) * kPartBytes : -1});
+    }
+  }
+  (*partsBegin)[count] = static_cast<int32_t>(parts.size());
+  return parts;
+}
 
 // Reads the files of the walk into the store, in walk order, with the caption after every entry
 // as the walk passes them. The files are parsed on the machine's cores while the store takes up
@@ -131,24 +167,34 @@ void ReadWalkedFiles(const std::vector<WalkEntry>& entries) {
       if (!entry.path.empty()) paths.push_back(&entry.path);
     }
   }
-  std::vector<ParsedClicksFile> parsed(paths.size());
+  std::vector<int32_t> partsBegin;
+  const std::vector<FilePart> parts = CutIntoParts(paths, &partsBegin);
+  std::vector<ParsedClicksFile> parsed(parts.size());
   SpareParsedFiles spares;
   const int32_t tz = AP.tz;
-  ParallelBatches parse(static_cast<int32_t>(paths.size()), kFilesPerBatch,
-                        [&paths, &parsed, &spares, tz](int32_t begin, int32_t end) {
-                          for (int32_t i = begin; i < end; ++i) {
+  ParallelBatches parse(static_cast<int32_t>(parts.size()), kPartsPerBatch,
+                        [&](int32_t begin, int32_t end) {
+                          for (int32_t j = begin; j < end; ++j) {
+                            const FilePart& part = parts[j];
                             ParsedClicksFile file = spares.Take();
-                            ParseClicksFile(paths[i]->c_str(), tz, &file);
-                            parsed[i] = std::move(file);
+                            ParseClicksFile(paths[part.file]->c_str(), tz, &file, part.from,
+                                            part.to);
+                            parsed[j] = std::move(file);
                           }
                         });
   int32_t next = 0;
   for (const WalkEntry& entry : entries) {
     if (!entry.path.empty() && !store.stopReading) {
       const int32_t i = next++;
-      parse.WaitFor(i);
-      AddParsedClicksFile(entry.path.c_str(), parsed[i]);
-      spares.Give(std::move(parsed[i]));
+      int32_t linesBefore = 0;
+      for (int32_t j = partsBegin[i]; j < partsBegin[i + 1]; ++j) {
+        parse.WaitFor(j);
+        const bool goesOn =
+            AddParsedClicksFile(entry.path.c_str(), parsed[j], j == partsBegin[i], linesBefore);
+        linesBefore += parsed[j].lineCount;
+        spares.Give(std::move(parsed[j]));
+        if (!goesOn) break;
+      }
       // Once the store is full, no further file is read.
       if (store.stopReading) parse.Stop();
     }

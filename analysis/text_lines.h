@@ -16,8 +16,12 @@ class TextLines {
 
   // Lines longer than maxChars are handed out cut to maxChars, marked tooLong.
   TextLines(std::FILE* file, int maxChars);
-  // The same from an open file descriptor (left open), in the room given.
-  TextLines(int fd, int maxChars, Room* room);
+  // The same from an open file descriptor (left open), in the room given: the lines that begin at
+  // a byte offset from `from` up to but not including `to` (to < 0: to the end of the file), so
+  // that the parts of one file cut at any offsets hand out every line once. A line begun in the
+  // part is handed out whole, however far it reaches past `to`. Line numbers count from the
+  // part's first line.
+  TextLines(int fd, int maxChars, Room* room, long long from = 0, long long to = -1);
   TextLines(const TextLines&) = delete;
   TextLines& operator=(const TextLines&) = delete;
 
@@ -33,6 +37,8 @@ class TextLines {
 
  private:
   bool Fill();
+  // Reads one line into line_ (cut to maxChars_); false at the end of the file.
+  bool TakeLine(size_t* length, bool* tooLong);
 
   std::FILE* file_ = nullptr;
   int fd_ = -1;
@@ -45,4 +51,7 @@ class TextLines {
   bool readFailed_ = false;
   bool skipLf_ = false;  // the last line ended with a CR: a LF right after it belongs to it
   int lineNumber_ = 0;
+  long long blockOffset_ = 0;  // the file offset of block_[0]
+  long long to_ = -1;
+  bool passOver_ = false;  // the rest of the line before the part is still to be passed over
 };

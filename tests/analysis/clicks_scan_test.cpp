@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -250,6 +253,39 @@ TEST_F(ClicksScanTest, AWalkOfManyFilesKeepsEveryValueAndMessage) {
                             "Lines not read: 6\nFirst: " + mixed +
                                 "/m1_clicks.csv line 4: Y_ut does not scan"}));
   EXPECT_EQ(Caption(), "NortavelV4 -- 804 records");
+}
+
+// A merged file of a few hundred records (about 2.3 MB, whose parts are parsed on several cores)
+// with every kind of line end and refused lines far from its start: the records and messages are
+// those of the file read line by line, pinned as before it was cut into parts.
+TEST_F(ClicksScanTest, ALargeFileKeepsEveryValueAndLineNumber) {
+  const std::string tree = dir.File("tree");
+  ASSERT_EQ(WriteLargeTree(tree, 150), "");  // 300 records of 50 clicks
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(tree)) {
+    if (IsClicksFileName(entry.path().filename().c_str())) names.push_back(entry.path());
+  }
+  std::sort(names.begin(), names.end());
+  std::string merged;
+  int number = 0;
+  for (const std::string& name : names) {
+    std::istringstream lines(nv4test::ReadFileBytes(name));
+    for (std::string line; std::getline(lines, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      ++number;
+      merged += line + (number % 7 == 0 ? "\r" : number % 5 == 0 ? "\n" : "\r\n");
+      if (number == 4000 || number == 9000 || number == 15000) merged += "bad\n";
+    }
+  }
+  const std::string folder = Folder("merged");
+  nv4test::WriteFileBytes(folder + "/Mx_ALL_clicksb.csv", merged);
+  scrambleState = 12345;
+  EXPECT_EQ(ScanClicksDir(folder.c_str()), 0);
+  EXPECT_EQ(store().recordCount, 300);
+  EXPECT_EQ(StoreHash().value(), 4548327820840335554u);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Lines not read: 3\nFirst: " + folder +
+                                                  "/Mx_ALL_clicksb.csv line 4001: Y_ut does not "
+                                                  "scan"}));
 }
 
 // A walk that fills the store part way through one of many files: the lines before the stop are
