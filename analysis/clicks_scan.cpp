@@ -118,9 +118,10 @@ class SpareParsedFiles {
 // A file is parsed in parts of about this many bytes, so that the cores share a large one too
 // (a merged clicks file of a whole store is some 80 MB).
 constexpr long long kPartBytes = 256 * 1024;
-// Parts parsed by one core at a time: enough to outweigh taking them up, few enough that the
-// cores share a small tree too.
-constexpr int32_t kPartsPerBatch = 4;
+// Bytes parsed by one core at a time, in whole parts: enough to outweigh taking them up and
+// starting the threads (a tree this small is parsed where it is read), few enough that the cores
+// share a large tree evenly.
+constexpr long long kBatchBytes = 256 * 1024;
 // Files whose sizes one core looks up.
 constexpr int32_t kSizesPerCore = 512;
 
@@ -130,9 +131,10 @@ struct FilePart {
 };
 
 // The parts of every file, by the file's size now (a file that grows meanwhile is read to its
-// end by its last part); partsBegin[i] is file i's first part.
+// end by its last part); partsBegin[i] is file i's first part. *bytes gets the files' sizes
+// added up.
 std::vector<FilePart> CutIntoParts(const std::vector<const std::string*>& paths,
-                                   std::vector<int32_t>* partsBegin) {
+                                   std::vector<int32_t>* partsBegin, long long* bytes) {
   const int32_t count = static_cast<int32_t>(paths.size());
   std::vector<long long> sizes(paths.size(), 0);
   RunInParallelParts(count, kSizesPerCore, [&paths, &sizes](int, int32_t begin, int32_t end) {
@@ -144,8 +146,10 @@ std::vector<FilePart> CutIntoParts(const std::vector<const std::string*>& paths,
   std::vector<FilePart> parts;
   parts.reserve(paths.size());
   partsBegin->assign(paths.size() + 1, 0);
+  *bytes = 0;
   for (int32_t i = 0; i < count; ++i) {
     (*partsBegin)[i] = static_cast<int32_t>(parts.size());
+    *bytes += sizes[i];
     const long long n = std::max(1LL, (sizes[i] + kPartBytes - 1) / kPartBytes);
     for (long long k = 0; k < n; ++k) {
       parts.push_back(FilePart{i, k * kPartBytes, k + 1 < n ? (k + 1) * kPartBytes : -1});
@@ -168,11 +172,15 @@ void ReadWalkedFiles(const std::vector<WalkEntry>& entries) {
     }
   }
   std::vector<int32_t> partsBegin;
-  const std::vector<FilePart> parts = CutIntoParts(paths, &partsBegin);
+  long long bytes = 0;
+  const std::vector<FilePart> parts = CutIntoParts(paths, &partsBegin, &bytes);
+  const auto partCount = static_cast<long long>(parts.size());
+  const auto partsPerBatch = static_cast<int32_t>(
+      std::clamp(partCount * kBatchBytes / std::max(bytes, 1LL), 1LL, std::max(partCount, 1LL)));
   std::vector<ParsedClicksFile> parsed(parts.size());
   SpareParsedFiles spares;
   const int32_t tz = AP.tz;
-  ParallelBatches parse(static_cast<int32_t>(parts.size()), kPartsPerBatch,
+  ParallelBatches parse(static_cast<int32_t>(parts.size()), partsPerBatch,
                         [&](int32_t begin, int32_t end) {
                           for (int32_t j = begin; j < end; ++j) {
                             const FilePart& part = parts[j];
