@@ -172,8 +172,7 @@ class FileParse {
 
 constexpr const char* kStoreFull = "store full";
 
-// Adds the lines; false when the store filled and the reading ends. *lastTt is the TT of the
-// last click's record, if any.
+// Adds the lines of a parsed file to the store, as reading them one by one would.
 class FileAdd {
  public:
   FileAdd(const char* path, const ParsedClicksFile& file, int32_t linesBefore)

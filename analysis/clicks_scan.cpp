@@ -50,7 +50,7 @@ bool ListFolder(const std::string& dir, std::vector<Listed>* names) {
 
 // One entry of the walk, in walk order; the caption follows every entry.
 struct WalkEntry {
-  std::string path;   // the clicks file to read, or empty
+  std::string path;  // the clicks file to read, or empty
 };
 
 class FolderWalk {
