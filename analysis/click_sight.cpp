@@ -1,15 +1,30 @@
 #include "analysis/click_sight.h"
 
+#include <algorithm>
+
 #include "geo/earth.h"
 #include "geo/horizontal.h"
 
 namespace {
 
-// Unit vector of the Earth-fixed direction seen at (azDeg, elDeg) from the station.
-void SightVector(double lng, double lat, double azDeg, double elDeg, double v[3]) {
+// Unit vector of the Earth-fixed direction seen at elevation elDeg in the azimuth (counted from
+// the south) from the station.
+void SightVector(double lng, SinCos lat, SinCos azimuthFromSouth, double elDeg, double v[3]) {
   double dirLng = 0, dirLat = 0;
-  HorizonToEarthFixedDir(lng, lat, azDeg, elDeg, &dirLng, &dirLat);
+  HorizonToEarthFixedDirOf(lng, lat, azimuthFromSouth, elDeg, &dirLng, &dirLat);
   DirectionVector(dirLng, dirLat, &v[0], &v[1], &v[2]);
+}
+
+// The sight at (azDeg, elDeg) and the normal of its vertical plane, whose lower direction lies in
+// the same azimuth.
+void SightAndNormal(double lng, SinCos lat, double azDeg, double elDeg, double sight[3],
+                    double normal[3]) {
+  const SinCos azimuth = SinCosOf(HorizonAzimuthFromSouth(azDeg));
+  double lower[3];
+  SightVector(lng, lat, azimuth, elDeg, sight);
+  SightVector(lng, lat, azimuth, elDeg - 45.0, lower);
+  UnitCross(sight[0], sight[1], sight[2], lower[0], lower[1], lower[2], &normal[0], &normal[1],
+            &normal[2]);
 }
 
 void Store(double (&slots)[3][kMaxClicksPerRecord], int k, const double v[3]) {
@@ -18,27 +33,46 @@ void Store(double (&slots)[3][kMaxClicksPerRecord], int k, const double v[3]) {
   slots[2][k] = v[2];
 }
 
-// The sight at (azDeg, elDeg) and the normal of its vertical plane, into slot k.
-void SightAndNormal(double lng, double lat, double azDeg, double elDeg,
-                    double (&sight)[3][kMaxClicksPerRecord],
-                    double (&normal)[3][kMaxClicksPerRecord], int k) {
-  double s[3], lower[3], n[3];
-  SightVector(lng, lat, azDeg, elDeg, s);
-  SightVector(lng, lat, azDeg, elDeg - 45.0, lower);
-  UnitCross(s[0], s[1], s[2], lower[0], lower[1], lower[2], &n[0], &n[1], &n[2]);
-  Store(sight, k, s);
-  Store(normal, k, n);
+SightStation StationWith(float lng, float lat, double ttMjd, double lstDeg,
+                         const double precession[9]) {
+  SightStation station{lng, lat, ttMjd, lstDeg, {}, 0, 0};
+  std::copy_n(precession, 9, station.precession);
+  const SinCos phi = SinCosOf(station.lat * kDegToRad);
+  station.sinLat = phi.sin;
+  station.cosLat = phi.cos;
+  return station;
 }
 
 }  // namespace
 
-void ComputeClickSight(ObservationRecord* record, int k) {
-  Click& c = record->clicks;
-  const double lng = record->lng;
-  const double lat = record->lat;
+SightStation MakeSightStation(float lng, float lat, double ttMjd, double lstDeg) {
+  double precession[9];
+  BuildPrecessionMatrix(ttMjd, precession);
+  return StationWith(lng, lat, ttMjd, lstDeg, precession);
+}
+
+void ComputeSight(const SightStation& station, double ra, double dec, double ddeg,
+                  ClickSight* out) {
+  const SinCos lat{station.sinLat, station.cosLat};
   double az = 0, el = 0;
-  EquatorialToHorizontal(record->ttMjd, record->lstDeg, lat, c.ra[k], c.dec[k], &az, &el);
-  SightAndNormal(lng, lat, az, el, c.sight, c.planeNormal, k);
-  const double ddeg = c.ddeg[k];
-  SightAndNormal(lng, lat, az + ddeg, el + ddeg, c.sightPerturbed, c.planeNormalPerturbed, k);
+  EquatorialToHorizontalWith(station.precession, station.lstDeg, lat, ra, dec, &az, &el);
+  SightAndNormal(station.lng, lat, az, el, out->sight, out->planeNormal);
+  SightAndNormal(station.lng, lat, az + ddeg, el + ddeg, out->sightPerturbed,
+                 out->planeNormalPerturbed);
+}
+
+void StoreClickSight(const ClickSight& sight, Click* clicks, int k) {
+  Store(clicks->sight, k, sight.sight);
+  Store(clicks->planeNormal, k, sight.planeNormal);
+  Store(clicks->sightPerturbed, k, sight.sightPerturbed);
+  Store(clicks->planeNormalPerturbed, k, sight.planeNormalPerturbed);
+}
+
+void ComputeClickSight(ObservationRecord* record, int k) {
+  const SightStation station = StationWith(record->lng, record->lat, record->ttMjd,
+                                           record->lstDeg, PrecessionMatrixOf(record->ttMjd));
+  Click& c = record->clicks;
+  ClickSight sight;
+  ComputeSight(station, c.ra[k], c.dec[k], c.ddeg[k], &sight);
+  StoreClickSight(sight, &c, k);
 }

@@ -94,6 +94,16 @@ bool IsBlankLine(const char* line) {
 }
 
 LineOutcome ParseClicksLine(const char* line, ClicksLine* out) {
+  bool decoded = false;
+  uint32_t stateAfter = 0;
+  const LineOutcome outcome = ParseClicksLineApart(line, out, &decoded, &stateAfter);
+  if (decoded) scrambleState = stateAfter;
+  return outcome;
+}
+
+LineOutcome ParseClicksLineApart(const char* line, ClicksLine* out, bool* decoded,
+                                 uint32_t* stateAfter) {
+  *decoded = false;
   if (line[0] == '_') return LineOutcome{LineKind::kHeader};
   if (IsBlankLine(line)) return LineOutcome{LineKind::kBlank};
 
@@ -164,7 +174,8 @@ LineOutcome ParseClicksLine(const char* line, ClicksLine* out) {
   if (complete) {
     l.scrambled = true;
     double lng = 0, lat = 0;
-    UnscrambleLocation(l.a, l.b, kScrambleScaleAngleDeg, l.c, &lng, &lat);
+    UnscrambleLocationApart(l.a, l.b, kScrambleScaleAngleDeg, l.c, &lng, &lat, stateAfter);
+    *decoded = true;
     if ((lngEmpty || Agrees(lng, l.lng, lngDecimals)) &&
         (latEmpty || Agrees(lat, l.lat, latDecimals))) {
       l.lng = static_cast<float>(lng);

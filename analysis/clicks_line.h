@@ -66,5 +66,10 @@ bool IsBlankLine(const char* line);
 // that field.
 LineOutcome ParseClicksLine(const char* line, ClicksLine* out);
 
+// The same without touching the scrambling state, for any thread: *decoded says whether the
+// scrambled location was decoded, and *stateAfter then gets the state that moves it to.
+LineOutcome ParseClicksLineApart(const char* line, ClicksLine* out, bool* decoded,
+                                 uint32_t* stateAfter);
+
 // The words for a refused line: "s_ut does not scan", "lid longer than 31 characters".
 std::string DescribeBadLine(const LineOutcome& outcome);

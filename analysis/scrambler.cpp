@@ -57,14 +57,16 @@ void SeedScrambler() {
   scrambleLow24 = Low24(x);
 }
 
-ScrambleMasks MakeScrambleMasks(uint32_t c) {
+ScrambleMasks ScrambleMasksApart(uint32_t c, uint32_t* stateAfter) {
   uint32_t d = c;
   for (int i = 0; i < 11; ++i) d = ScrambleStep(d);
   uint32_t e = ScrambleStep(d);
   uint32_t f = ScrambleStep(e);
-  scrambleState = f;
+  *stateAfter = f;
   return ScrambleMasks{Low24(e), Low24(f) * c, c * c};
 }
+
+ScrambleMasks MakeScrambleMasks(uint32_t c) { return ScrambleMasksApart(c, &scrambleState); }
 
 uint32_t WriterSeedFromClock(ClockReading now) {
   return now.seconds * now.milliseconds * now.milliseconds * kScrambleSeedM2;
@@ -84,7 +86,12 @@ void ScrambleLocation(double lngDeg, double latDeg, uint32_t c, uint32_t* a, uin
 
 void UnscrambleLocation(uint32_t a, uint32_t b, double scaleAngleDeg, uint32_t c, double* lngDeg,
                         double* latDeg) {
-  ScrambleMasks masks = MakeScrambleMasks(c);
+  UnscrambleLocationApart(a, b, scaleAngleDeg, c, lngDeg, latDeg, &scrambleState);
+}
+
+void UnscrambleLocationApart(uint32_t a, uint32_t b, double scaleAngleDeg, uint32_t c,
+                             double* lngDeg, double* latDeg, uint32_t* stateAfter) {
+  ScrambleMasks masks = ScrambleMasksApart(c, stateAfter);
   double unitsPerDeg = (scaleAngleDeg / 360.0 + 1.0) * 1e6;
   *lngDeg = FromFixedPoint(masks.lng ^ masks.common ^ a, unitsPerDeg);
   *latDeg = FromFixedPoint(masks.lat ^ masks.common ^ b, unitsPerDeg);

@@ -58,6 +58,8 @@ struct ScrambleMasks {
   uint32_t common;  // c * c
 };
 ScrambleMasks MakeScrambleMasks(uint32_t c);
+// The same without touching scrambleState: *stateAfter gets what forming them sets it to.
+ScrambleMasks ScrambleMasksApart(uint32_t c, uint32_t* stateAfter);
 
 // The writer's per-file seed from the clock reading at the start of a write.
 uint32_t WriterSeedFromClock(ClockReading now);
@@ -73,3 +75,7 @@ void ScrambleLocation(double lngDeg, double latDeg, uint32_t c, uint32_t* a, uin
 // value encoded, and less than 0.00001 + 1/S degree nearer to it.
 void UnscrambleLocation(uint32_t a, uint32_t b, double scaleAngleDeg, uint32_t c, double* lngDeg,
                         double* latDeg);
+// The same without touching scrambleState (for any thread): *stateAfter gets what decoding
+// sets it to.
+void UnscrambleLocationApart(uint32_t a, uint32_t b, double scaleAngleDeg, uint32_t c,
+                             double* lngDeg, double* latDeg, uint32_t* stateAfter);

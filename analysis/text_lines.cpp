@@ -1,5 +1,8 @@
 #include "analysis/text_lines.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -7,15 +10,55 @@ constexpr size_t kBlockBytes = 256 * 1024;
 }
 
 TextLines::TextLines(std::FILE* file, int maxChars)
-    : file_(file), maxChars_(maxChars), block_(kBlockBytes), line_(maxChars + 1) {}
+    : file_(file), maxChars_(maxChars), block_(ownRoom_.block), line_(ownRoom_.line) {
+  block_.resize(kBlockBytes);
+  line_.resize(static_cast<size_t>(maxChars) + 1);
+}
+
+TextLines::TextLines(int fd, int maxChars, Room* room, long long from, long long to)
+    : fd_(fd), maxChars_(maxChars), block_(room->block), line_(room->line), to_(to) {
+  if (block_.size() < kBlockBytes) block_.resize(kBlockBytes);
+  if (line_.size() < static_cast<size_t>(maxChars) + 1) {
+    line_.resize(static_cast<size_t>(maxChars) + 1);
+  }
+  if (from > 0) {
+    // The part's first line begins after the line end that follows the byte before it: from
+    // there on, the lines fall as a reading of the whole file divides them.
+    passOver_ = true;
+    blockOffset_ = from - 1;
+    if (::lseek(fd, static_cast<off_t>(from - 1), SEEK_SET) < 0) {
+      atEof_ = true;
+      readFailed_ = true;
+    }
+  }
+}
 
 bool TextLines::Fill() {
   if (atEof_) return false;
-  size_t n = std::fread(block_.data(), 1, block_.size(), file_);
-  if (n < block_.size()) {
-    atEof_ = true;
-    if (std::ferror(file_)) readFailed_ = true;
+  size_t n = 0;
+  if (file_) {
+    n = std::fread(block_.data(), 1, block_.size(), file_);
+    if (n < block_.size()) {
+      atEof_ = true;
+      if (std::ferror(file_)) readFailed_ = true;
+    }
+  } else {
+    // Up to a whole block, as fread gives it: a short read ends only at the end of the file or
+    // at a failure.
+    while (n < block_.size()) {
+      const ssize_t got = ::read(fd_, block_.data() + n, block_.size() - n);
+      if (got > 0) {
+        n += static_cast<size_t>(got);
+      } else if (got < 0 && errno == EINTR) {
+        continue;
+      } else {
+        atEof_ = true;
+        if (got < 0) readFailed_ = true;
+        break;
+      }
+    }
   }
+  blockOffset_ += static_cast<long long>(end_);
   begin_ = 0;
   end_ = n;
   return n > 0;
@@ -24,18 +67,35 @@ bool TextLines::Fill() {
 bool TextLines::Next(Line* line) {
   size_t length = 0;
   bool tooLong = false;
+  if (passOver_) {
+    passOver_ = false;
+    if (!TakeLine(&length, &tooLong)) return false;
+    length = 0;
+    tooLong = false;
+  }
+  if (skipLf_) {
+    if (begin_ == end_ && !Fill()) return false;
+    skipLf_ = false;
+    if (block_[begin_] == '\n') ++begin_;
+  }
+  if (to_ >= 0 && blockOffset_ + static_cast<long long>(begin_) >= to_) return false;
+  if (!TakeLine(&length, &tooLong)) return false;
+  line_[length] = '\0';
+  line->text = line_.data();
+  line->length = static_cast<int>(length);
+  line->number = ++lineNumber_;
+  line->tooLong = tooLong;
+  return true;
+}
+
+bool TextLines::TakeLine(size_t* lengthOut, bool* tooLongOut) {
+  size_t length = 0;
+  bool tooLong = false;
   bool any = false;  // a byte of this line (or its end) was seen
   for (;;) {
     if (begin_ == end_ && !Fill()) break;
     const char* p = block_.data() + begin_;
     const char* stop = block_.data() + end_;
-    if (skipLf_) {
-      skipLf_ = false;
-      if (*p == '\n') {
-        ++begin_;
-        continue;
-      }
-    }
     const char* q = p;
     while (q < stop && *q != '\n' && *q != '\r') ++q;
     size_t take = static_cast<size_t>(q - p);
@@ -58,11 +118,7 @@ bool TextLines::Next(Line* line) {
       break;
     }
   }
-  if (!any) return false;
-  line_[length] = '\0';
-  line->text = line_.data();
-  line->length = static_cast<int>(length);
-  line->number = ++lineNumber_;
-  line->tooLong = tooLong;
-  return true;
+  *lengthOut = length;
+  *tooLongOut = tooLong;
+  return any;
 }

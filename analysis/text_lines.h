@@ -8,8 +8,22 @@
 
 class TextLines {
  public:
+  // Room for the blocks read and the line handed out; a reader of many files keeps one from file
+  // to file instead of allocating it for each.
+  struct Room {
+    std::vector<char> block, line;
+  };
+
   // Lines longer than maxChars are handed out cut to maxChars, marked tooLong.
   TextLines(std::FILE* file, int maxChars);
+  // The same from an open file descriptor (left open), in the room given: the lines that begin at
+  // a byte offset from `from` up to but not including `to` (to < 0: to the end of the file), so
+  // that the parts of one file cut at any offsets hand out every line once. A line begun in the
+  // part is handed out whole, however far it reaches past `to`. Line numbers count from the
+  // part's first line.
+  TextLines(int fd, int maxChars, Room* room, long long from = 0, long long to = -1);
+  TextLines(const TextLines&) = delete;
+  TextLines& operator=(const TextLines&) = delete;
 
   struct Line {
     const char* text = "";  // valid until the next call of Next
@@ -23,14 +37,21 @@ class TextLines {
 
  private:
   bool Fill();
+  // Reads one line into line_ (cut to maxChars_); false at the end of the file.
+  bool TakeLine(size_t* length, bool* tooLong);
 
-  std::FILE* file_;
+  std::FILE* file_ = nullptr;
+  int fd_ = -1;
   int maxChars_;
-  std::vector<char> block_;
+  Room ownRoom_;
+  std::vector<char>& block_;
+  std::vector<char>& line_;
   size_t begin_ = 0, end_ = 0;  // unread bytes of block_
   bool atEof_ = false;
   bool readFailed_ = false;
   bool skipLf_ = false;  // the last line ended with a CR: a LF right after it belongs to it
   int lineNumber_ = 0;
-  std::vector<char> line_;
+  long long blockOffset_ = 0;  // the file offset of block_[0]
+  long long to_ = -1;
+  bool passOver_ = false;  // the rest of the line before the part is still to be passed over
 };

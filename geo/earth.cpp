@@ -282,17 +282,23 @@ void DestinationPoint(double lonDeg, double latDeg, double azDeg, double distDeg
   *lonOut = lon;
 }
 
+double HorizonAzimuthFromSouth(double azDeg) { return azDeg * kDegToRad + kPi; }
+
 void HorizonToEarthFixedDir(double lonDeg, double latDeg, double azDeg, double elDeg,
                             double* dirLonDeg, double* dirLatDeg) {
-  const double phi = latDeg * kDegToRad;
-  const double zenith = kHalfPi - elDeg * kDegToRad;
-  const double a = azDeg * kDegToRad + kPi;  // counted from the south
-  *dirLatDeg = std::asin(ClampUnit(std::cos(zenith) * std::sin(phi) -
-                                   std::sin(zenith) * std::cos(phi) * std::cos(a))) *
+  HorizonToEarthFixedDirOf(lonDeg, SinCosOf(latDeg * kDegToRad),
+                           SinCosOf(HorizonAzimuthFromSouth(azDeg)), elDeg, dirLonDeg, dirLatDeg);
+}
+
+void HorizonToEarthFixedDirOf(double lonDeg, SinCos lat, SinCos azimuthFromSouth, double elDeg,
+                              double* dirLonDeg, double* dirLatDeg) {
+  const SinCos phi = lat;
+  const SinCos a = azimuthFromSouth;
+  const SinCos zenith = SinCosOf(kHalfPi - elDeg * kDegToRad);
+  *dirLatDeg = std::asin(ClampUnit(zenith.cos * phi.sin - zenith.sin * phi.cos * a.cos)) *
                kRadToDeg;
-  const double h = std::atan2(std::sin(a) * std::sin(zenith),
-                              std::sin(zenith) * std::sin(phi) * std::cos(a) +
-                                  std::cos(zenith) * std::cos(phi));
+  const double h =
+      std::atan2(a.sin * zenith.sin, zenith.sin * phi.sin * a.cos + zenith.cos * phi.cos);
   double lon = lonDeg - h * kRadToDeg;
   if (lon < 0) lon += 360;
   if (lon > 360) lon -= 360;

@@ -34,14 +34,24 @@ void BuildPrecessionMatrix(double ttMjd, double matrix[9]) {
   matrix[8] = cTheta;                             // P33
 }
 
-void EquatorialToHorizontal(double ttMjd, double lstDeg, double latDeg, double raDeg,
-                            double decDeg, double* azDeg, double* elDeg) {
+const double* PrecessionMatrixOf(double ttMjd) {
   PrecessionCache& cache = precessionCache;
   if (!(ttMjd == cache.key)) {
     BuildPrecessionMatrix(ttMjd, cache.matrix);
     cache.key = ttMjd;
   }
-  const double* p = cache.matrix;
+  return cache.matrix;
+}
+
+void EquatorialToHorizontal(double ttMjd, double lstDeg, double latDeg, double raDeg,
+                            double decDeg, double* azDeg, double* elDeg) {
+  EquatorialToHorizontalWith(PrecessionMatrixOf(ttMjd), lstDeg, SinCosOf(latDeg * kDegToRad),
+                             raDeg, decDeg, azDeg, elDeg);
+}
+
+void EquatorialToHorizontalWith(const double precession[9], double lstDeg, SinCos lat,
+                                double raDeg, double decDeg, double* azDeg, double* elDeg) {
+  const double* p = precession;
 
   const double alpha = raDeg * kDegToRad;
   const double delta = decDeg * kDegToRad;
@@ -56,14 +66,14 @@ void EquatorialToHorizontal(double ttMjd, double lstDeg, double latDeg, double r
   if (raDate < 0) raDate += kTwoPi;
   const double hourAngle = (lstDeg - raDate * kRadToDeg) * kDegToRad;
   const double decDate = std::asin(std::clamp(zd, -1.0, 1.0)) * kRadToDeg * kDegToRad;
-  const double phi = latDeg * kDegToRad;
+  const SinCos phi = lat;
 
   const double north =
-      std::cos(phi) * std::sin(decDate) - std::sin(phi) * std::cos(decDate) * std::cos(hourAngle);
+      phi.cos * std::sin(decDate) - phi.sin * std::cos(decDate) * std::cos(hourAngle);
   const double east = -std::cos(decDate) * std::sin(hourAngle);
   double az = std::atan2(east, north) * kRadToDeg;
   const double sinEl =
-      std::cos(phi) * std::cos(decDate) * std::cos(hourAngle) + std::sin(phi) * std::sin(decDate);
+      phi.cos * std::cos(decDate) * std::cos(hourAngle) + phi.sin * std::sin(decDate);
   // The horizontal component by its length, not N / cos A, which fails due east and west.
   // The factors put the zenith a hair above 90 degrees.
   *elDeg = std::clamp(std::atan2(sinEl, std::sqrt(north * north + east * east)) * kRadToDeg,

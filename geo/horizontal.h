@@ -6,6 +6,8 @@
 
 #include <limits>
 
+#include "geo/angles.h"
+
 // The precession matrix of the last TT asked for. All clicks of a record share one TT, so the
 // matrix is built once per record. Process-wide, used on the user-interface thread only.
 struct PrecessionCache {
@@ -19,9 +21,18 @@ extern PrecessionCache precessionCache;
 // Builds P for a TT MJD, column-major as in PrecessionCache::matrix.
 void BuildPrecessionMatrix(double ttMjd, double matrix[9]);
 
+// Brings precessionCache to ttMjd (builds it when ttMjd differs from its key) and returns its
+// matrix.
+const double* PrecessionMatrixOf(double ttMjd);
+
 // Azimuth (degrees from north through east, in [0, 360]) and elevation (degrees, [-90, 90]) of the
 // J2000 place (raDeg, decDeg, degrees) seen at TT ttMjd from geodetic latitude latDeg when the
 // local sidereal time is lstDeg (degrees, any value). Rebuilds precessionCache when ttMjd differs
 // from its key.
 void EquatorialToHorizontal(double ttMjd, double lstDeg, double latDeg, double raDeg,
                             double decDeg, double* azDeg, double* elDeg);
+
+// The same with P given (as BuildPrecessionMatrix builds it for the TT), so that no cache is
+// touched (for any thread), and with the sine and cosine of latDeg in radians.
+void EquatorialToHorizontalWith(const double precession[9], double lstDeg, SinCos lat,
+                                double raDeg, double decDeg, double* azDeg, double* elDeg);

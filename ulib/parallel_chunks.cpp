@@ -85,3 +85,53 @@ int RunInParallelParts(std::int32_t count, std::int32_t minPerPart,
   for (std::thread& thread : threads) thread.join();
   return parts;
 }
+
+ParallelBatches::ParallelBatches(std::int32_t count, std::int32_t perBatch,
+                                 std::function<void(std::int32_t, std::int32_t)> work)
+    : count_(std::max<std::int32_t>(count, 0)),
+      perBatch_(std::max<std::int32_t>(perBatch, 1)),
+      batches_((count_ + perBatch_ - 1) / perBatch_),
+      work_(std::move(work)),
+      done_(new std::atomic<int>[static_cast<std::size_t>(std::max(batches_, 1))]) {
+  for (std::int32_t batch = 0; batch < batches_; ++batch) done_[batch].store(0);
+  // The caller works too, while it waits.
+  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  const int threads = std::min<std::int32_t>(std::min(cores, kMaxParallelParts) - 1, batches_ - 1);
+  if (threads <= 0) return;
+  threads_.reserve(static_cast<std::size_t>(threads));
+  for (int i = 0; i < threads; ++i) {
+    try {
+      threads_.emplace_back([this] {
+        while (WorkNextBatch()) {
+        }
+      });
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+}
+
+ParallelBatches::~ParallelBatches() {
+  Stop();
+  for (std::thread& thread : threads_) thread.join();
+}
+
+bool ParallelBatches::WorkNextBatch() {
+  const std::int32_t batch = next_.fetch_add(1, std::memory_order_relaxed);
+  if (batch >= batches_) return false;
+  const std::int32_t begin = batch * perBatch_;
+  work_(begin, std::min(count_, begin + perBatch_));
+  done_[batch].store(1, std::memory_order_release);
+  done_[batch].notify_all();
+  return true;
+}
+
+void ParallelBatches::WaitFor(std::int32_t item) {
+  if (item < 0 || item >= count_) return;
+  const std::int32_t batch = item / perBatch_;
+  while (done_[batch].load(std::memory_order_acquire) == 0) {
+    if (!WorkNextBatch()) done_[batch].wait(0, std::memory_order_acquire);
+  }
+}
+
+void ParallelBatches::Stop() { next_.store(batches_, std::memory_order_relaxed); }

@@ -46,3 +46,35 @@ class ParallelParts {
   std::vector<bool> ranHere_;
   std::vector<std::thread> threads_;
 };
+
+// Items 0 .. count - 1 worked in batches of perBatch items that the machine's cores take up one
+// after another as each gets free, so that the caller can take the items up in order while later
+// ones are still being worked on. While the caller waits for a batch that nobody has begun, it
+// works the next batch itself. No thread outlives the object.
+class ParallelBatches {
+ public:
+  ParallelBatches(std::int32_t count, std::int32_t perBatch,
+                  std::function<void(std::int32_t begin, std::int32_t end)> work);
+  // Begins no further batch and waits for those being worked on.
+  ~ParallelBatches();
+  ParallelBatches(const ParallelBatches&) = delete;
+  ParallelBatches& operator=(const ParallelBatches&) = delete;
+
+  // Returns once the batch of item is done.
+  void WaitFor(std::int32_t item);
+  // Begins no further batch: the items of batches not begun are never worked on, and are not to
+  // be waited for.
+  void Stop();
+
+ private:
+  // Works the next batch nobody has begun; false when there is none.
+  bool WorkNextBatch();
+
+  std::int32_t count_;
+  std::int32_t perBatch_;
+  std::int32_t batches_;
+  std::function<void(std::int32_t, std::int32_t)> work_;
+  std::atomic<std::int32_t> next_{0};         // the next batch to begin
+  std::unique_ptr<std::atomic<int>[]> done_;  // 1 once a batch is done
+  std::vector<std::thread> threads_;
+};

@@ -3,9 +3,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
@@ -15,6 +18,7 @@
 #include "analysis/record_store.h"
 #include "analysis/scrambler.h"
 #include "app/params/app_params.h"
+#include "bench/support/large_clicks_tree.h"
 #include "geo/calendar.h"
 #include "platform/c_locale.h"
 
@@ -93,6 +97,67 @@ void BM_ScanClicksDir(benchmark::State& state) {
   state.counters["MB"] = static_cast<double>(tree.bytes) / 1e6;
 }
 BENCHMARK(BM_ScanClicksDir)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The walk alone of a folder, with no window and no selection after it; its records, clicks and
+// files as counters.
+void ScanFolder(benchmark::State& state, const std::string& folder) {
+  if (folder.empty()) {
+    state.SkipWithError("no folder");
+    return;
+  }
+  InitCalendarTables();
+  SetDefaultAppParams();
+  int files = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file() && IsClicksFileName(entry.path().filename().c_str())) ++files;
+  }
+  for (auto _ : state) {
+    EmptyRecordStore();
+    ScanClicksDir(folder.c_str());
+  }
+  const RecordStore& store = theRecordStore();
+  int64_t clicks = 0;
+  for (int i = 0; i < store.recordCount; ++i) clicks += store.records[i].clickCount;
+  state.counters["records"] = store.recordCount;
+  state.counters["clicks"] = static_cast<double>(clicks);
+  state.counters["files"] = files;
+  EmptyRecordStore();
+}
+
+// The tree that the window benchmarks read: the largest that the selection pairs (9998 records
+// of 50 clicks, one file each) ...
+void BM_ScanLargestPairedTree(benchmark::State& state) {
+  ScanFolder(state, bench::LargeTree(4999));
+}
+BENCHMARK(BM_ScanLargestPairedTree)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// ... the same lines in one merged file, as the merged clicks writer leaves them ...
+void BM_ScanLargestPairedTreeMerged(benchmark::State& state) {
+  const std::string tree = bench::LargeTree(4999);
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / "nv4bench-clicks-4999-merged";
+  if (!tree.empty() && !std::filesystem::exists(folder / "Mx_ALL_clicksb.csv")) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(tree)) {
+      if (IsClicksFileName(entry.path().filename().c_str())) names.push_back(entry.path());
+    }
+    std::sort(names.begin(), names.end());
+    std::filesystem::create_directories(folder);
+    std::ofstream merged(folder / "Mx_ALL_clicksb.csv", std::ios::binary);
+    for (const std::string& name : names) {
+      std::ifstream in(name, std::ios::binary);
+      merged << in.rdbuf();
+    }
+  }
+  ScanFolder(state, tree.empty() ? std::string() : folder.string());
+}
+BENCHMARK(BM_ScanLargestPairedTreeMerged)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// ... and the small tree shipped in data/clicks.
+void BM_ScanDemoTree(benchmark::State& state) {
+  ScanFolder(state, std::string(NV4_SOURCE_DIR) + "/data/clicks");
+}
+BENCHMARK(BM_ScanDemoTree)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The parts of one line's cost: splitting and scanning its fields ...
 void BM_ParseClicksLine(benchmark::State& state) {

@@ -1,5 +1,8 @@
 #include "analysis/text_lines.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -75,6 +78,46 @@ TEST(TextLines, OverLongLinesAreCutAndMarked) {
   Read read = ReadAll("abcdef\nabc\r\nabcd", 4);
   EXPECT_EQ(read.lines, (Lines{"abcd", "abc", "abcd"}));
   EXPECT_EQ(read.tooLong, (std::vector<bool>{true, false, false}));
+}
+
+// The parts of a file cut at any two offsets hand out the file's lines once each, in order, as
+// the reading of the whole file gives them: whatever line end or over-long line a cut falls in.
+TEST(TextLines, PartsCutAnywhereHandOutEveryLineOnce) {
+  const std::string kTexts[] = {
+      "ab\ncd\r\nef\rgh\r\r\n\nij", "\r\n\r\nx\r", "abcdefgh\nab\r\nabcdefghij\n", "", "\n\n"};
+  constexpr int kMaxChars = 5;
+  nv4test::TempDir dir;
+  for (const std::string& text : kTexts) {
+    SCOPED_TRACE(testing::PrintToString(text));
+    const std::string path = dir.File("t.csv");
+    nv4test::WriteFileBytes(path, text);
+    const Read whole = ReadAll(text, kMaxChars);
+    const long long size = static_cast<long long>(text.size());
+    for (long long first = 0; first <= size + 1; ++first) {
+      for (long long second = first; second <= size + 1; ++second) {
+        SCOPED_TRACE(testing::Message() << "cut at " << first << " and " << second);
+        Read parts;
+        const long long cuts[][2] = {{0, first}, {first, second}, {second, -1}};
+        for (const auto& cut : cuts) {
+          const int fd = open(path.c_str(), O_RDONLY);
+          ASSERT_GE(fd, 0);
+          TextLines::Room room;
+          TextLines lines(fd, kMaxChars, &room, cut[0], cut[1]);
+          TextLines::Line line;
+          int expectedNumber = 0;
+          while (lines.Next(&line)) {
+            EXPECT_EQ(line.number, ++expectedNumber);
+            parts.lines.emplace_back(line.text);
+            parts.tooLong.push_back(line.tooLong);
+          }
+          EXPECT_FALSE(lines.readFailed());
+          close(fd);
+        }
+        EXPECT_EQ(parts.lines, whole.lines);
+        EXPECT_EQ(parts.tooLong, whole.tooLong);
+      }
+    }
+  }
 }
 
 }  // namespace
