@@ -9,12 +9,6 @@ namespace {
 constexpr size_t kBlockBytes = 256 * 1024;
 }
 
-TextLines::TextLines(std::FILE* file, int maxChars)
-    : file_(file), maxChars_(maxChars), block_(ownRoom_.block), line_(ownRoom_.line) {
-  block_.resize(kBlockBytes);
-  line_.resize(static_cast<size_t>(maxChars) + 1);
-}
-
 TextLines::TextLines(int fd, int maxChars, Room* room, long long from, long long to)
     : fd_(fd), maxChars_(maxChars), block_(room->block), line_(room->line), to_(to) {
   if (block_.size() < kBlockBytes) block_.resize(kBlockBytes);
@@ -35,27 +29,18 @@ TextLines::TextLines(int fd, int maxChars, Room* room, long long from, long long
 
 bool TextLines::Fill() {
   if (atEof_) return false;
+  // Up to a whole block: a short read ends only at the end of the file or at a failure.
   size_t n = 0;
-  if (file_) {
-    n = std::fread(block_.data(), 1, block_.size(), file_);
-    if (n < block_.size()) {
+  while (n < block_.size()) {
+    const ssize_t got = ::read(fd_, block_.data() + n, block_.size() - n);
+    if (got > 0) {
+      n += static_cast<size_t>(got);
+    } else if (got < 0 && errno == EINTR) {
+      continue;
+    } else {
       atEof_ = true;
-      if (std::ferror(file_)) readFailed_ = true;
-    }
-  } else {
-    // Up to a whole block, as fread gives it: a short read ends only at the end of the file or
-    // at a failure.
-    while (n < block_.size()) {
-      const ssize_t got = ::read(fd_, block_.data() + n, block_.size() - n);
-      if (got > 0) {
-        n += static_cast<size_t>(got);
-      } else if (got < 0 && errno == EINTR) {
-        continue;
-      } else {
-        atEof_ = true;
-        if (got < 0) readFailed_ = true;
-        break;
-      }
+      if (got < 0) readFailed_ = true;
+      break;
     }
   }
   blockOffset_ += static_cast<long long>(end_);

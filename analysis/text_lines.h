@@ -3,7 +3,7 @@
 // line, so no empty line and no CR inside a line appears. A last line without a line end is
 // still a line. Reads in large blocks; a line is handed out NUL-terminated without its end.
 
-#include <cstdio>
+#include <cstddef>
 #include <vector>
 
 class TextLines {
@@ -14,13 +14,11 @@ class TextLines {
     std::vector<char> block, line;
   };
 
-  // Lines longer than maxChars are handed out cut to maxChars, marked tooLong.
-  TextLines(std::FILE* file, int maxChars);
-  // The same from an open file descriptor (left open), in the room given: the lines that begin at
-  // a byte offset from `from` up to but not including `to` (to < 0: to the end of the file), so
-  // that the parts of one file cut at any offsets hand out every line once. A line begun in the
-  // part is handed out whole, however far it reaches past `to`. Line numbers count from the
-  // part's first line.
+  // Reads an open file descriptor (left open), in the room given. Lines longer than maxChars
+  // are handed out cut to maxChars, marked tooLong. Only the lines that begin at a byte offset
+  // from `from` up to but not including `to` (to < 0: to the end of the file), so that the parts
+  // of one file cut at any offsets hand out every line once. A line begun in the part is handed
+  // out whole, however far it reaches past `to`. Line numbers count from the part's first line.
   TextLines(int fd, int maxChars, Room* room, long long from = 0, long long to = -1);
   TextLines(const TextLines&) = delete;
   TextLines& operator=(const TextLines&) = delete;
@@ -40,10 +38,8 @@ class TextLines {
   // Reads one line into line_ (cut to maxChars_); false at the end of the file.
   bool TakeLine(size_t* length, bool* tooLong);
 
-  std::FILE* file_ = nullptr;
   int fd_ = -1;
   int maxChars_;
-  Room ownRoom_;
   std::vector<char>& block_;
   std::vector<char>& line_;
   size_t begin_ = 0, end_ = 0;  // unread bytes of block_

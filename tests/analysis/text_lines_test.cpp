@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -22,9 +21,10 @@ Read ReadAll(const std::string& bytes, int maxChars) {
   nv4test::TempDir dir;
   std::string path = dir.File("t.csv");
   nv4test::WriteFileBytes(path, bytes);
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  const int fd = ::open(path.c_str(), O_RDONLY);
   Read read;
-  TextLines lines(file, maxChars);
+  TextLines::Room room;
+  TextLines lines(fd, maxChars, &room);
   TextLines::Line line;
   int expectedNumber = 0;
   while (lines.Next(&line)) {
@@ -33,7 +33,7 @@ Read ReadAll(const std::string& bytes, int maxChars) {
     read.lines.emplace_back(line.text);
     read.tooLong.push_back(line.tooLong);
   }
-  std::fclose(file);
+  ::close(fd);
   return read;
 }
 
