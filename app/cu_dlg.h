@@ -81,8 +81,8 @@ class CUDlg : public QDialog {
   bool shownNormal_ = false;
   FrameMargins normalFrame_;  // the frame around the normal window, as last seen
   ScreenRect normalOuter_ = {};  // the normal window's outer rectangle, as last held
-  QRect maximisedGeometry_;
-  bool greatestHinted_ = false;  // the greatest drag size is the window's size hint  // the client area while maximised, as last seen
+  QRect maximisedGeometry_;       // the client area while maximised, as last seen
+  bool greatestHinted_ = false;  // the greatest drag size is the window's size hint
   // Looks at the frame again a little after each change: the window manager may tell it late.
   QTimer frameCheck_;
   CUSheet* sheets_[2] = {nullptr, nullptr};
