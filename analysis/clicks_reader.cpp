@@ -11,7 +11,7 @@
 #include "analysis/record_index.h"
 #include "analysis/scrambler.h"
 #include "analysis/text_lines.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "geo/calendar.h"
 #include "geo/earth.h"
 #include "geo/horizontal.h"

@@ -14,7 +14,7 @@
 #include "analysis/clicks_read_report.h"
 #include "analysis/clicks_reader.h"
 #include "analysis/record_store.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "ulib/messages.h"
 #include "ulib/parallel_chunks.h"
 

@@ -5,7 +5,7 @@
 #include "analysis/record_store.h"
 #include "analysis/scrambler.h"
 #include "analysis/selection.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "platform/c_locale.h"
 #include "platform/platform.h"
 #include "ulib/choosers.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "analysis/result_tables.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 
 namespace {
 

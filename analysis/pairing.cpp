@@ -9,7 +9,7 @@
 #include "analysis/result_tables.h"
 #include "analysis/selection.h"
 #include "analysis/triangulation.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "geo/earth.h"
 #include "ulib/parallel_chunks.h"
 #include "ulib/table_cell.h"

@@ -7,7 +7,7 @@
 #include "analysis/pairing.h"
 #include "analysis/result_tables.h"
 #include "analysis/window_link.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "geo/calendar.h"
 #include "platform/platform.h"
 #include "ulib/messages.h"

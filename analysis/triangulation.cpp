@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "analysis/result_tables.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "geo/angles.h"
 #include "geo/earth.h"
 #include "ulib/table_cell.h"

@@ -10,8 +10,8 @@
 
 #include "app/folder_for_message.h"
 #include "app/list_layouts.h"
-#include "app/params/app_dirs.h"
-#include "app/params/app_params.h"
+#include "params/app_dirs.h"
+#include "params/app_params.h"
 #include "groundmap/map_image.h"
 #include "ulib/messages.h"
 #include "ulib/settings_store.h"

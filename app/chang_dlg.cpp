@@ -8,7 +8,7 @@
 #include "app/chang_records.h"
 #include "app/click_table.h"
 #include "app/list_layouts.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "groundmap/ui/page_gmap.h"
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/qt_platform.h"

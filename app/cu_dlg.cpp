@@ -13,7 +13,7 @@
 #include "app/list_layouts.h"
 #include "app/list_selection.h"
 #include "app/page_main.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "app/window_placement.h"
 #include "groundmap/ui/page_gmap.h"
 #include "platform/platform.h"

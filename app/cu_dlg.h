@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <cstdint>
 
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "app/window_placement.h"
 #include "ulib/ui/cu_list.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 
 // What a date's day needs after a spin.
 enum class DayFit {

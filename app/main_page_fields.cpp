@@ -1,6 +1,6 @@
 #include "app/main_page_fields.h"
 
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 
 // Positions and widths in grid units. The day carries into its month and the month into its
 // year, so the spins walk the calendar; the years only clamp.

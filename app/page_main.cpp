@@ -19,7 +19,7 @@
 #include "app/list_layouts.h"
 #include "app/list_selection.h"
 #include "app/main_page_fields.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "app/program_version.h"
 #include "groundmap/ui/page_gmap.h"
 #include "platform/c_locale.h"

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 
 // Where a first run opens, and where a placement that cannot be used opens instead.
 inline constexpr ScreenRect kDefaultPlacement = {20, 10, 840, 580};

@@ -8,7 +8,7 @@
 
 #include "analysis/record_store.h"
 #include "analysis/result_tables.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "geo/earth.h"
 #include "groundmap/map_projection.h"
 #include "platform/c_locale.h"

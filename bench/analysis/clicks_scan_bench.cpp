@@ -17,7 +17,7 @@
 #include "analysis/clicks_scan.h"
 #include "analysis/record_store.h"
 #include "analysis/scrambler.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "bench/support/large_clicks_tree.h"
 #include "geo/calendar.h"
 #include "platform/c_locale.h"

@@ -13,7 +13,7 @@
 #include "analysis/result_tables.h"
 #include "analysis/selection.h"
 #include "analysis/triangulation.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "geo/angles.h"
 #include "geo/calendar.h"
 #include "geo/earth.h"

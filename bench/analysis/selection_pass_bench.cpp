@@ -10,7 +10,7 @@
 #include "analysis/record_store.h"
 #include "analysis/result_tables.h"
 #include "analysis/selection.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "bench/support/large_clicks_tree.h"
 #include "geo/calendar.h"
 

@@ -22,7 +22,7 @@
 #include "app/cu_dlg.h"
 #include "app/main_page_fields.h"
 #include "app/page_main.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "bench/support/large_clicks_tree.h"
 #include "platform/c_locale.h"
 #include "platform/qt/qt_platform.h"

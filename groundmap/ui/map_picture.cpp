@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <cstring>
 
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "groundmap/map_image.h"
 #include "groundmap/map_renderer.h"
 #include "platform/qt/qt_platform.h"

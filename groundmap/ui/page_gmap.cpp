@@ -12,8 +12,8 @@
 
 #include "analysis/output_name_prefix.h"
 #include "analysis/window_link.h"
-#include "app/params/app_dirs.h"
-#include "app/params/app_params.h"
+#include "params/app_dirs.h"
+#include "params/app_params.h"
 #include "groundmap/map_file_loader.h"
 #include "groundmap/map_image.h"
 #include "groundmap/map_projection.h"

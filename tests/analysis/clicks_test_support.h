@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/record_store.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "geo/calendar.h"
 #include "platform/c_locale.h"
 #include "platform/scripted_platform.h"

@@ -12,7 +12,7 @@
 #include "analysis/result_tables.h"
 #include "analysis/selection.h"
 #include "analysis/window_link.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "geo/calendar.h"
 #include "geo/earth.h"
 #include "platform/scripted_platform.h"

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "analysis/result_tables.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "geo/angles.h"
 #include "geo/earth.h"
 #include "tests/support/locale_guard.h"

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "app/list_layouts.h"
-#include "app/params/app_dirs.h"
-#include "app/params/app_params.h"
+#include "params/app_dirs.h"
+#include "params/app_params.h"
 #include "groundmap/map_image.h"
 #include "platform/scripted_platform.h"
 #include "tests/app/main_window_support.h"

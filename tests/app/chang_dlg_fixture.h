@@ -28,7 +28,7 @@
 #include "app/app_window_link.h"
 #include "app/chang_dlg.h"
 #include "app/click_table.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "geo/calendar.h"
 #include "groundmap/map_file_loader.h"
 #include "groundmap/map_image.h"

@@ -26,7 +26,7 @@
 #include "analysis/selection.h"
 #include "app/cu_dlg.h"
 #include "app/page_main.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "platform/c_locale.h"
 #include "platform/qt/qt_platform.h"
 #include "tests/app/main_window_support.h"

@@ -23,7 +23,7 @@
 #include "app/cu_dlg.h"
 #include "app/main_page_fields.h"
 #include "app/page_main.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "groundmap/map_image.h"
 #include "groundmap/ui/page_gmap.h"
 #include "platform/qt/qt_platform.h"

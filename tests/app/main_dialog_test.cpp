@@ -18,7 +18,7 @@
 #include "analysis/record_store.h"
 #include "app/list_layouts.h"
 #include "app/page_main.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "app/window_placement.h"
 #include "groundmap/ui/page_gmap.h"
 #include "platform/qt/qt_platform.h"

@@ -20,7 +20,7 @@
 #include "app/click_table.h"
 #include "app/cu_app.h"
 #include "app/cu_dlg.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/scripted_platform.h"
 #include "tests/support/locale_guard.h"

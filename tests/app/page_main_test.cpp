@@ -37,7 +37,7 @@
 #include "app/list_layouts.h"
 #include "app/main_page_fields.h"
 #include "app/page_main.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "geo/calendar.h"
 #include "platform/c_locale.h"
 #include "platform/qt/dialog_units.h"

@@ -20,7 +20,7 @@
 
 #include "app/cu_dlg.h"
 #include "app/page_main.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/system_close_requests.h"
 #include "tests/app/main_window_support.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/list_layouts.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "tests/fuzz/fuzz_test_support.h"
 #include "ulib/settings_store.h"
 

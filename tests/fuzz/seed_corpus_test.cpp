@@ -6,7 +6,7 @@
 
 #include "analysis/record_store.h"
 #include "app/list_layouts.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "fuzz/seed_sources.h"
 #include "tests/fuzz/fuzz_test_support.h"
 

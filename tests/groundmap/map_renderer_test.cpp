@@ -14,7 +14,7 @@
 
 #include "analysis/record_store.h"
 #include "analysis/result_tables.h"
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "groundmap/map_image.h"
 #include "groundmap/map_projection.h"
 #include "groundmap/map_view.h"

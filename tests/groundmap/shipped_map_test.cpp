@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "groundmap/map_file_loader.h"
 #include "groundmap/map_image.h"
 #include "groundmap/map_projection.h"

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 #include "ulib/settings_store.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/params/app_dirs.h"
+#include "params/app_dirs.h"
 
 char startDir[kStartDirChars] = "";
 char myDocumentsDir[kStartDirChars] = "";

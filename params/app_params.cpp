@@ -1,4 +1,4 @@
-#include "app/params/app_params.h"
+#include "params/app_params.h"
 
 #include <cstring>
 
