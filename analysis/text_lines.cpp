@@ -2,12 +2,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 namespace {
 constexpr size_t kBlockBytes = 256 * 1024;
-}
+}  // namespace
 
 TextLines::TextLines(int fd, int maxChars, Room* room, long long from, long long to)
     : fd_(fd), maxChars_(maxChars), block_(room->block), line_(room->line), to_(to) {
@@ -29,10 +30,23 @@ TextLines::TextLines(int fd, int maxChars, Room* room, long long from, long long
 
 bool TextLines::Fill() {
   if (atEof_) return false;
+  size_t want = block_.size();
+  if (to_ >= 0) {
+    // The part's own bytes, then those of its last line, which runs on into the next part: read
+    // a little at first and more each time, so that the parts of a file read about each byte
+    // once between them, however long that line is.
+    const long long toEnd = to_ - NextOffset();
+    if (toEnd > 0) {
+      want = static_cast<size_t>(std::min<long long>(toEnd, static_cast<long long>(want)));
+    } else {
+      want = std::min(want, tailBytes_);
+      tailBytes_ = std::min(2 * tailBytes_, block_.size());
+    }
+  }
   // Up to a whole block: a short read ends only at the end of the file or at a failure.
   size_t n = 0;
-  while (n < block_.size()) {
-    const ssize_t got = ::read(fd_, block_.data() + n, block_.size() - n);
+  while (n < want) {
+    const ssize_t got = ::read(fd_, block_.data() + n, want - n);
     if (got > 0) {
       n += static_cast<size_t>(got);
     } else if (got < 0 && errno == EINTR) {
@@ -43,6 +57,7 @@ bool TextLines::Fill() {
       break;
     }
   }
+  bytesRead_ += static_cast<long long>(n);
   blockOffset_ += static_cast<long long>(end_);
   begin_ = 0;
   end_ = n;
@@ -54,9 +69,12 @@ bool TextLines::Next(Line* line) {
   bool tooLong = false;
   if (passOver_) {
     passOver_ = false;
-    if (!TakeLine(&length, &tooLong)) return false;
-    length = 0;
-    tooLong = false;
+    if (!PassOverLineBefore()) {
+      // The part holds no line of its own: its bytes all belong to a line begun before it.
+      atEof_ = true;
+      begin_ = end_;
+      return false;
+    }
   }
   if (skipLf_) {
     if (begin_ == end_ && !Fill()) return false;
@@ -106,4 +124,22 @@ bool TextLines::TakeLine(size_t* lengthOut, bool* tooLongOut) {
   *lengthOut = length;
   *tooLongOut = tooLong;
   return any;
+}
+
+bool TextLines::PassOverLineBefore() {
+  // Only the part's own bytes are looked at: a line end at or past `to` would begin a line of a
+  // later part, and a file with no line end would otherwise be read to its end by every part.
+  for (;;) {
+    if (begin_ == end_ && ((to_ >= 0 && NextOffset() >= to_) || !Fill())) return false;
+    const char* p = block_.data() + begin_;
+    const char* stop = block_.data() + end_;
+    const char* q = p;
+    while (q < stop && *q != '\n' && *q != '\r') ++q;
+    begin_ = static_cast<size_t>(q - block_.data());
+    if (q < stop) {
+      ++begin_;
+      if (*q == '\r') skipLf_ = true;
+      return true;
+    }
+  }
 }

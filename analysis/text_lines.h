@@ -18,7 +18,9 @@ class TextLines {
   // are handed out cut to maxChars, marked tooLong. Only the lines that begin at a byte offset
   // from `from` up to but not including `to` (to < 0: to the end of the file), so that the parts
   // of one file cut at any offsets hand out every line once. A line begun in the part is handed
-  // out whole, however far it reaches past `to`. Line numbers count from the part's first line.
+  // out whole, however far it reaches past `to`; a part that lies wholly inside a line begun
+  // before it has no line, and reads no further than `to`, so that the parts of a file with no
+  // line end read it once between them. Line numbers count from the part's first line.
   TextLines(int fd, int maxChars, Room* room, long long from = 0, long long to = -1);
   TextLines(const TextLines&) = delete;
   TextLines& operator=(const TextLines&) = delete;
@@ -32,11 +34,19 @@ class TextLines {
   // The next line, or false at the end of the file or on a read error (see readFailed).
   bool Next(Line* line);
   bool readFailed() const { return readFailed_; }
+  // Bytes taken from the file so far.
+  long long bytesRead() const { return bytesRead_; }
 
  private:
+  // The bytes after block_ into block_; false at the end of the file.
   bool Fill();
+  // The file offset of the first byte not yet read into block_.
+  long long NextOffset() const { return blockOffset_ + static_cast<long long>(end_); }
   // Reads one line into line_ (cut to maxChars_); false at the end of the file.
   bool TakeLine(size_t* length, bool* tooLong);
+  // Passes over the rest of the line that holds the byte before the part; false when it runs
+  // on to the part's end, so that no line begins in the part.
+  bool PassOverLineBefore();
 
   int fd_ = -1;
   int maxChars_;
@@ -49,5 +59,7 @@ class TextLines {
   int lineNumber_ = 0;
   long long blockOffset_ = 0;  // the file offset of block_[0]
   long long to_ = -1;
+  long long bytesRead_ = 0;
+  size_t tailBytes_ = 4096;  // the next read past the part's end
   bool passOver_ = false;  // the rest of the line before the part is still to be passed over
 };

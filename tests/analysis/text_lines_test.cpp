@@ -120,4 +120,53 @@ TEST(TextLines, PartsCutAnywhereHandOutEveryLineOnce) {
   }
 }
 
+// A file cut into many parts is read about once between them, however its lines fall: a part
+// lying wholly inside a line begun before it reads no further than its own end. Only the part
+// that owns a long line reads past its end, once, to the line's end.
+TEST(TextLines, PartsReadTheFileAboutOnceBetweenThem) {
+  constexpr long long kSize = 1 << 20;
+  constexpr long long kPartBytes = 64 * 1024;
+  struct Case {
+    const char* what;
+    std::string bytes;
+    std::size_t lines;
+  };
+  const Case kCases[] = {
+      {"zero bytes, no line end", std::string(kSize, '\0'), 1},
+      {"one line of text, no line end", std::string(kSize, 'x'), 1},
+      {"a line end only at the very end", std::string(kSize - 2, 'x') + "\r\n", 1},
+      {"a long line between short ones",
+       "a\nb\n" + std::string(kSize - 8, 'x') + "\nc\nd", 5},
+      {"short lines", [] {
+         std::string text;
+         while (text.size() < kSize) text += "1,2,3\r\n";
+         return text;
+       }(), kSize / 7 + 1},
+  };
+  nv4test::TempDir dir;
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = dir.File("t.csv");
+    nv4test::WriteFileBytes(path, c.bytes);
+    const long long size = static_cast<long long>(c.bytes.size());
+    long long bytesRead = 0;
+    std::size_t lineCount = 0;
+    long long parts = 0;
+    for (long long from = 0; from < size; from += kPartBytes, ++parts) {
+      const int fd = open(path.c_str(), O_RDONLY);
+      ASSERT_GE(fd, 0);
+      TextLines::Room room;
+      TextLines lines(fd, 100, &room, from, from + kPartBytes < size ? from + kPartBytes : -1);
+      TextLines::Line line;
+      while (lines.Next(&line)) ++lineCount;
+      EXPECT_FALSE(lines.readFailed());
+      bytesRead += lines.bytesRead();
+      close(fd);
+    }
+    EXPECT_EQ(lineCount, c.lines);
+    // Each part's own bytes and the one before them, and a long line's bytes once more.
+    EXPECT_LE(bytesRead, 2 * size + parts);
+  }
+}
+
 }  // namespace
