@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <string>
 
 #include "analysis/clicks_line.h"
 #include "analysis/clicks_read_report.h"
@@ -66,10 +67,8 @@ class FileParse {
  public:
   FileParse(int32_t tzSeconds, ParsedClicksFile* file) : tz_(tzSeconds), file_(*file) {}
 
-  void Read(int fd, long long from, long long to) {
-    // Kept from file to file of a thread: a walk reads thousands.
-    thread_local TextLines::Room room;
-    TextLines lines(fd, kMaxLineChars, &room, from, to);
+  void Read(int fd, TextLines::Room* room, long long from, long long to) {
+    TextLines lines(fd, kMaxLineChars, room, from, to);
     TextLines::Line line;
     while (lines.Next(&line)) {
       if (line.text[0] == '_') continue;
@@ -81,7 +80,7 @@ class FileParse {
       }
       if (!line.tooLong && IsBlankLine(line.text)) continue;
       if (line.tooLong) {
-        Refuse(line.number, "line longer than 1122 characters");
+        Refuse(line.number, "line longer than " + std::to_string(kMaxLineChars) + " characters");
         continue;
       }
       Take(line.number, line.text);
@@ -278,8 +277,8 @@ ObservationRecord* ParsedClicksFile::Run::NewRecordIn(RecordStore& store) const 
   return &r;
 }
 
-void ParseClicksFile(const char* path, int32_t tzSeconds, ParsedClicksFile* file,
-                     long long from, long long to) {
+void ParseClicksFile(const char* path, int32_t tzSeconds, TextLines::Room* room,
+                     ParsedClicksFile* file, long long from, long long to) {
   file->opened = false;
   file->readFailed = false;
   file->lineCount = 0;
@@ -290,7 +289,7 @@ void ParseClicksFile(const char* path, int32_t tzSeconds, ParsedClicksFile* file
   const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return;
   file->opened = true;
-  FileParse(tzSeconds, file).Read(fd, from, to);
+  FileParse(tzSeconds, file).Read(fd, room, from, to);
   ::close(fd);
 }
 
@@ -314,7 +313,8 @@ bool AddParsedClicksFile(const char* path, const ParsedClicksFile& file, bool fi
 void ReadClicksCsv(const char* path) {
   if (theRecordStore().stopReading) return;
   ClicksReadReport report;
+  TextLines::Room room;
   ParsedClicksFile file;
-  ParseClicksFile(path, AP.tz, &file);
+  ParseClicksFile(path, AP.tz, &room, &file);
   AddParsedClicksFile(path, file);
 }

@@ -15,6 +15,7 @@
 
 #include "analysis/click_sight.h"
 #include "analysis/record_store.h"
+#include "analysis/text_lines.h"
 
 // Reads one clicks file. Does nothing while the store's stopReading is set. Reports
 // "file %s cannot open" when the file cannot be opened, and "Too Many Records, Please change dir"
@@ -65,10 +66,11 @@ struct ParsedClicksFile {
 // Opens, reads and parses the file, with local stamps tzSeconds from UT, into *file (whose
 // vectors keep their room, so that a file object used again allocates little): the lines that
 // begin at a byte offset from `from` up to but not including `to` (to < 0: to the end of the
-// file), so that a large file can be parsed in parts on several cores. Touches nothing but *file
-// (no store, no message, no scrambling state): for any thread.
-void ParseClicksFile(const char* path, int32_t tzSeconds, ParsedClicksFile* file,
-                     long long from = 0, long long to = -1);
+// file), so that a large file can be parsed in parts on several cores. Reads through the room
+// given, which a reader of many files keeps from file to file. Touches nothing but the room and
+// *file (no store, no message, no scrambling state, no settings): for any thread.
+void ParseClicksFile(const char* path, int32_t tzSeconds, TextLines::Room* room,
+                     ParsedClicksFile* file, long long from = 0, long long to = -1);
 
 // Adds a parsed file, or a part of one, to the store on the user-interface thread: the records,
 // clicks, sights, lines noted as not read, messages and scrambling state, in the same order, as

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -14,6 +15,7 @@
 #include "analysis/clicks_read_report.h"
 #include "analysis/clicks_reader.h"
 #include "analysis/record_store.h"
+#include "analysis/text_lines.h"
 #include "params/app_params.h"
 #include "ulib/messages.h"
 #include "ulib/parallel_chunks.h"
@@ -137,8 +139,8 @@ std::vector<FilePart> CutIntoParts(const std::vector<const std::string*>& paths,
                                    std::vector<int32_t>* partsBegin, long long* bytes) {
   const int32_t count = static_cast<int32_t>(paths.size());
   std::vector<long long> sizes(paths.size(), 0);
-  RunInParallelParts(count, kSizesPerCore, [&paths, &sizes](int, int32_t begin, int32_t end) {
-    for (int32_t i = begin; i < end; ++i) {
+  RunInBatches(count, BatchPerCore(count, kSizesPerCore), [&paths, &sizes](const Batch& batch) {
+    for (int32_t i = batch.begin; i < batch.end; ++i) {
       struct stat info {};
       if (stat(paths[i]->c_str(), &info) == 0) sizes[i] = info.st_size;
     }
@@ -179,14 +181,18 @@ void ReadWalkedFiles(const std::vector<WalkEntry>& entries) {
       std::clamp(partCount * kBatchBytes / std::max(bytes, 1LL), 1LL, std::max(partCount, 1LL)));
   std::vector<ParsedClicksFile> parsed(parts.size());
   SpareParsedFiles spares;
+  // What the workers read of the settings, taken before they start.
   const int32_t tz = AP.tz;
+  // Each worker reads through a room of its own, kept from file to file.
+  std::array<TextLines::Room, kMaxParallelParts> rooms;
   ParallelBatches parse(static_cast<int32_t>(parts.size()), partsPerBatch,
-                        [&](int32_t begin, int32_t end) {
-                          for (int32_t j = begin; j < end; ++j) {
+                        [&](const Batch& batch) {
+                          TextLines::Room* room = &rooms[static_cast<std::size_t>(batch.worker)];
+                          for (int32_t j = batch.begin; j < batch.end; ++j) {
                             const FilePart& part = parts[j];
                             ParsedClicksFile file = spares.Take();
-                            ParseClicksFile(paths[part.file]->c_str(), tz, &file, part.from,
-                                            part.to);
+                            ParseClicksFile(paths[part.file]->c_str(), tz, room, &file,
+                                            part.from, part.to);
                             parsed[j] = std::move(file);
                           }
                         });
@@ -196,7 +202,8 @@ void ReadWalkedFiles(const std::vector<WalkEntry>& entries) {
       const int32_t i = next++;
       int32_t linesBefore = 0;
       for (int32_t j = partsBegin[i]; j < partsBegin[i + 1]; ++j) {
-        parse.WaitFor(j);
+        // Only a full store stops the parse, and then no part is waited for again.
+        if (!parse.WaitFor(j)) break;
         const bool goesOn =
             AddParsedClicksFile(entry.path.c_str(), parsed[j], j == partsBegin[i], linesBefore);
         linesBefore += parsed[j].lineCount;

@@ -65,31 +65,28 @@ int32_t AddPairRow(const PairFound& pair, const ObservationRecord& A, const Obse
 
 }  // namespace
 
-void PairingRun::FindPairs() {
+void PairingRun::FindPairs(double maxDtSec, double minGdKm) {
   const RecordStore& store = theRecordStore();
   const int32_t* selected = selectedRecords.selected;
   const int32_t n = selectedRecords.selectedCount;
-  const double maxDtSec = static_cast<double>(AP.dt) + kPairTimeSlackSec;
-  const double minGdKm = AP.GD;
 
-  // earliestFrom[j]: the smallest finite mjd of selected[j..n-1]. Once even that lies too far
-  // after A, no later record can pair with A, so the scan over j ends there. The pairs are
-  // exactly those of the full scan for any order of times; for a selection sorted by time stamp
-  // the scan looks at a handful of records instead of all of them.
-  static double earliestFrom[kMaxRecords + 1];
-  earliestFrom[n] = std::numeric_limits<double>::infinity();
+  // Once even the earliest record from j on lies too far after A, no later record can pair
+  // with A, so the scan over j ends there. The pairs are exactly those of the full scan for any
+  // order of times; for a selection sorted by time stamp the scan looks at a handful of records
+  // instead of all of them.
+  earliestFrom_.resize(static_cast<std::size_t>(n) + 1);
+  earliestFrom_[n] = std::numeric_limits<double>::infinity();
   for (int32_t j = n - 1; j >= 0; --j) {
     const double mjd = store.records[selected[j]].mjd;
-    earliestFrom[j] = std::isfinite(mjd) && mjd < earliestFrom[j + 1] ? mjd : earliestFrom[j + 1];
+    earliestFrom_[j] =
+        std::isfinite(mjd) && mjd < earliestFrom_[j + 1] ? mjd : earliestFrom_[j + 1];
   }
 
-  std::vector<PairFound>& found = Found();
-  found.clear();
   for (int32_t i = 0; i + 1 < n; ++i) {
     const ObservationRecord& A = store.records[selected[i]];
     if (!std::isfinite(A.mjd) || !StationFinite(A)) continue;
     for (int32_t j = i + 1; j < n; ++j) {
-      if (SecondsAfter(A.mjd, earliestFrom[j]) > maxDtSec) break;
+      if (SecondsAfter(A.mjd, earliestFrom_[j]) > maxDtSec) break;
       const ObservationRecord& B = store.records[selected[j]];
       const double dtSec = SecondsAfter(A.mjd, B.mjd);
       // A negative difference (a later key holding an earlier time) pairs whatever AP.dt is.
@@ -97,25 +94,26 @@ void PairingRun::FindPairs() {
       if (!StationFinite(B)) continue;
       const double gdKm = GroundDistanceKm(A.lng, A.lat, B.lng, B.lat);
       if (!(gdKm >= minGdKm) || !std::isfinite(gdKm)) continue;
-      found.push_back(PairFound{selected[i], selected[j], gdKm, dtSec});
+      found_.push_back(PairFound{selected[i], selected[j], gdKm, dtSec});
     }
   }
 }
 
 PairingRun::PairingRun() {
-  FindPairs();
-  const std::vector<PairFound>& found = Found();
+  FindPairs(static_cast<double>(AP.dt) + kPairTimeSlackSec, AP.GD);
+  // What the workers read, handed to them before they start.
   const ObservationRecord* records = theRecordStore().records;
-  PointsEnd().resize(found.size());
-  parts_ = std::make_unique<ParallelParts>(
-      static_cast<int32_t>(found.size()), kMinPairsPerPart,
-      [&found, records](int part, int32_t begin, int32_t end) {
-        std::vector<TriangulatedPoint>& points = PartPoints(part);
-        std::vector<std::size_t>& pointsEnd = PointsEnd();
-        points.clear();
-        for (int32_t p = begin; p < end; ++p) {
-          TriangulatePoints(records[found[p].recA], records[found[p].recB], &points);
-          pointsEnd[p] = points.size();
+  const double minQcDeg = AP.Qc;
+  const auto pairs = static_cast<int32_t>(found_.size());
+  const int32_t perBatch = BatchPerCore(pairs, kMinPairsPerPart);
+  pointsEnd_.resize(found_.size());
+  batchPoints_.resize(static_cast<std::size_t>(pairs / perBatch + 1));
+  batches_ = std::make_unique<ParallelBatches>(
+      pairs, perBatch, [this, records, minQcDeg](const Batch& batch) {
+        std::vector<TriangulatedPoint>& points = batchPoints_[static_cast<std::size_t>(batch.index)];
+        for (int32_t p = batch.begin; p < batch.end; ++p) {
+          TriangulatePoints(records[found_[p].recA], records[found_[p].recB], minQcDeg, &points);
+          pointsEnd_[p] = points.size();
         }
       });
 }
@@ -123,40 +121,18 @@ PairingRun::PairingRun() {
 PairingRun::~PairingRun() = default;
 
 void PairingRun::AddRows() {
-  const std::vector<PairFound>& found = Found();
-  const std::vector<std::size_t>& pointsEnd = PointsEnd();
   const ObservationRecord* records = theRecordStore().records;
-  for (int part = 0; part < parts_->parts(); ++part) {
-    parts_->WaitFor(part);
-    const TriangulatedPoint* points = PartPoints(part).data();
+  for (int32_t batch = 0; batch < batches_->batches(); ++batch) {
+    const int32_t begin = batches_->Begin(batch), end = batches_->Begin(batch + 1);
+    batches_->WaitFor(begin);
+    const TriangulatedPoint* points = batchPoints_[static_cast<std::size_t>(batch)].data();
     std::size_t first = 0;
-    for (int32_t p = parts_->Begin(part); p < parts_->Begin(part + 1); ++p) {
-      const ObservationRecord& A = records[found[p].recA];
-      const ObservationRecord& B = records[found[p].recB];
-      const int32_t row = AddPairRow(found[p], A, B);
-      AppendResultRows(resultTable, *pairTable, row, points + first, pointsEnd[p] - first);
-      first = pointsEnd[p];
+    for (int32_t p = begin; p < end; ++p) {
+      const ObservationRecord& A = records[found_[p].recA];
+      const ObservationRecord& B = records[found_[p].recB];
+      const int32_t row = AddPairRow(found_[p], A, B);
+      AppendResultRows(resultTable, *pairTable, row, points + first, pointsEnd_[p] - first);
+      first = pointsEnd_[p];
     }
   }
-}
-
-// Kept from pass to pass: a full store's points fill tens of megabytes.
-std::vector<PairFound>& PairingRun::Found() {
-  static std::vector<PairFound> found;
-  return found;
-}
-
-std::vector<TriangulatedPoint>& PairingRun::PartPoints(int part) {
-  static std::vector<TriangulatedPoint> points[kMaxParallelParts];
-  return points[part];
-}
-
-std::vector<std::size_t>& PairingRun::PointsEnd() {
-  static std::vector<std::size_t> pointsEnd;
-  return pointsEnd;
-}
-
-void PairRecords() {
-  PairingRun run;
-  run.AddRows();
 }

@@ -23,11 +23,14 @@ struct PairFound {
 };
 
 // The pairing of the sorted selection in two steps, so that the caller can do other work while
-// the pairs' points are triangulated on the machine's cores: construction finds the pairs (as
-// PairRecords) and starts their triangulation; AddRows adds the rows, in pair order, taking up
-// each part of the pairs as soon as it is done. Reads selectedRecords, the records, AP.dt, AP.GD
-// and AP.Qc, none of which may change before AddRows or destruction; nothing else it touches
-// is shared with its threads. Destruction waits for every part.
+// the pairs' points are triangulated on the machine's cores: construction finds the pairs, A the
+// earlier in the selection and B the later, in the order of A, then of B (a pair whose time
+// difference, ground distance or station values are not finite is no pair), and starts their
+// triangulation; AddRows adds a pairTable row for every pair, numbered from nextPairNumber on,
+// each followed by its resultTable rows, taking up the pairs' points in pair order as they are
+// done. Construction reads selectedRecords, the records, AP.dt, AP.GD and AP.Qc; the workers
+// get the records and AP.Qc from it, and nothing else shared. The records may not change before
+// AddRows or destruction, which waits for every batch.
 class PairingRun {
  public:
   PairingRun();
@@ -35,20 +38,17 @@ class PairingRun {
   PairingRun(const PairingRun&) = delete;
   PairingRun& operator=(const PairingRun&) = delete;
 
-  // The pair rows numbered from nextPairNumber on, each followed by its result rows.
   void AddRows();
 
  private:
-  void FindPairs();
-  static std::vector<PairFound>& Found();
-  static std::vector<TriangulatedPoint>& PartPoints(int part);
-  static std::vector<std::size_t>& PointsEnd();  // per pair: one past its last point in its part
+  void FindPairs(double maxDtSec, double minGdKm);
 
-  std::unique_ptr<ParallelParts> parts_;
+  // earliestFrom_[j]: the smallest finite mjd of the selection from its j-th record on.
+  std::vector<double> earliestFrom_;
+  std::vector<PairFound> found_;
+  // The points of each batch of pairs, and per pair one past its last point in its batch's.
+  std::vector<std::vector<TriangulatedPoint>> batchPoints_;
+  std::vector<std::size_t> pointsEnd_;
+  // Last, so that it is gone, its threads joined, before what they write into.
+  std::unique_ptr<ParallelBatches> batches_;
 };
-
-// Appends a pairTable row for every pair of selectedRecords (A the earlier in the selection, B
-// the later; pairs in the order of A, then of B), numbered from nextPairNumber on, and
-// triangulates each into resultTable at once. A pair whose time difference, ground distance or
-// station values are not finite is no pair. Reads AP.dt and AP.GD.
-void PairRecords();

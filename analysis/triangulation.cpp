@@ -135,9 +135,8 @@ double IntersectSightWithPlanePerturbed(const ObservationRecord& P, int32_t i,
   return ConvergenceDeg(Slot(P.clicks.planeNormalPerturbed, i), normalQ);
 }
 
-void TriangulatePoints(const ObservationRecord& A, const ObservationRecord& B,
+void TriangulatePoints(const ObservationRecord& A, const ObservationRecord& B, double minQcDeg,
                        std::vector<TriangulatedPoint>* points) {
-  const double minQcDeg = AP.Qc;
   // The stations as the distances see them: from their geodetic values, once for the pair.
   Vec3 stationA, stationB;
   GeodeticToEcef(A.lng, A.lat, StationHeightM(A), &stationA.x, &stationA.y, &stationA.z);
@@ -255,8 +254,7 @@ void AppendResultRows(CUTable* results, const CUTable& pairs, int32_t pairRow,
 
 void TriangulatePair(CUTable* results, const CUTable& pairs, int32_t pairRow,
                      const ObservationRecord& A, const ObservationRecord& B) {
-  thread_local std::vector<TriangulatedPoint> points;
-  points.clear();
-  TriangulatePoints(A, B, &points);
+  std::vector<TriangulatedPoint> points;
+  TriangulatePoints(A, B, AP.Qc, &points);
   AppendResultRows(results, pairs, pairRow, points.data(), points.size());
 }

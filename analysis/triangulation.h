@@ -45,9 +45,10 @@ struct TriangulatedPoint {
   float qc, lng, lat, h1, h2, dH, ld1, ld2, dlng, dlat, dh1, dh2, dl1, dl2;
 };
 
-// The points TriangulatePair would make rows of, appended to points in the same order. Reads
-// only A, B and AP.Qc, so that pairs can be worked on side by side.
-void TriangulatePoints(const ObservationRecord& A, const ObservationRecord& B,
+// The points TriangulatePair would make rows of with a least convergence angle of minQcDeg,
+// appended to points in the same order. Reads only A and B, so that pairs can be worked on side
+// by side.
+void TriangulatePoints(const ObservationRecord& A, const ObservationRecord& B, double minQcDeg,
                        std::vector<TriangulatedPoint>* points);
 
 // Appends a result row for each of points[0 .. count-1], copying "#", localtime, ID1 and ID2

@@ -36,7 +36,10 @@ void SetMapGeometry(int cx, int cy, double centreLonDeg, double centreLatDeg, do
 }
 
 int GmapLonLatToPixel(double lon, double lat, double* x, double* y) {
-  const MapProjection& map = mapProjection;
+  return MapLonLatToPixel(mapProjection, lon, lat, x, y);
+}
+
+int MapLonLatToPixel(const MapProjection& map, double lon, double lat, double* x, double* y) {
   // Colatitudes of the point and of the centre, and the longitude difference.
   const double theta = (90.0 - lat) * kDegToRad;
   const double theta0 = (90.0 - map.centreLat) * kDegToRad;

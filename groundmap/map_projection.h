@@ -41,6 +41,8 @@ void SetMapGeometry(int cx, int cy, double centreLonDeg, double centreLatDeg, do
 // centre in its direction, so that lines toward it leave the picture the right way; so is a point
 // whose image lies farther than that (within about 0.3 degree of 90 on the shipped map).
 int GmapLonLatToPixel(double lon, double lat, double* x, double* y);
+// The same on the map given: for any thread, on a copy of mapProjection.
+int MapLonLatToPixel(const MapProjection& map, double lon, double lat, double* x, double* y);
 
 // Longitude and latitude (degrees) under map pixel (px, py). The longitude is centreLon plus a
 // difference in (-180, 180], not folded: a map across 180 degrees gives longitudes beyond it.

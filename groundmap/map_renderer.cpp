@@ -1,7 +1,6 @@
 #include "groundmap/map_renderer.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -312,12 +311,20 @@ void MapRenderer::DrawResults() {
   // The events' picture positions on all cores (the projection is most of a result's layout),
   // then the rest of the layout in row order, as the labels and crosses depend on it.
   resultDraws_.resize(drawRows_.size());
-  RunInParallelParts(static_cast<std::int32_t>(drawRows_.size()), kMinResultsPerProjectionPart,
-                     [this](int, std::int32_t begin, std::int32_t end) {
-                       for (std::int32_t n = begin; n < end; ++n) {
-                         PlaceEvent(drawRows_[n], &resultDraws_[n]);
-                       }
-                     });
+  {
+    // What the workers read, handed to them before they start.
+    const CUTable& results = *resultTable;
+    const ScreenPlacement placement = Placement();
+    const std::vector<std::int32_t>& rows = drawRows_;
+    std::vector<ResultDraw>& draws = resultDraws_;
+    const auto count = static_cast<std::int32_t>(rows.size());
+    RunInBatches(count, BatchPerCore(count, kMinResultsPerProjectionPart),
+                 [&results, &placement, &rows, &draws](const Batch& batch) {
+                   for (std::int32_t n = batch.begin; n < batch.end; ++n) {
+                     PlaceEvent(results, placement, rows[n], &draws[n]);
+                   }
+                 });
+  }
   for (std::size_t n = 0; n < drawRows_.size(); ++n) {
     const std::int32_t row = drawRows_[n];
     const std::int32_t pairRow = CellInt(resultTable, row, kResultRline);
@@ -336,21 +343,23 @@ void MapRenderer::DrawResults() {
   // picture drawn in one go. Thin bands share out the rows the lines crowd; a few results are
   // not worth the threads.
   const std::int32_t bands = (H + kBandRows - 1) / kBandRows;
-  std::atomic<std::int32_t> nextBand{0};
   const ResultPens pens = PensOfResults();
-  auto drawBands = [this, bands, &nextBand, &pens](int, std::int32_t, std::int32_t) {
-    for (std::int32_t b = nextBand++; b < bands; b = nextBand++) {
-      const Band band{b * kBandRows, std::min(H, (b + 1) * kBandRows)};
-      for (const ResultDraw& draw : resultDraws_) {
+  const std::vector<ResultDraw>& draws = resultDraws_;
+  PictureCanvas canvas = Canvas();
+  const std::int32_t rows = H;
+  auto drawBands = [&pens, &draws, &canvas, rows](const Batch& batch) {
+    for (std::int32_t b = batch.begin; b < batch.end; ++b) {
+      const Band band{b * kBandRows, std::min(rows, (b + 1) * kBandRows)};
+      for (const ResultDraw& draw : draws) {
         if (draw.rowHi < band.lo || draw.rowLo >= band.hi) continue;
-        DrawResultPixels(draw, band, pens);
+        DrawResultPixels(draw, band, pens, &canvas);
       }
     }
   };
-  if (resultDraws_.size() < kMinResultsForBands) {
-    drawBands(0, 0, 0);
+  if (draws.size() < kMinResultsForBands) {
+    drawBands(Batch{0, 0, 0, bands});
   } else {
-    RunInParallelParts(kMaxParallelParts, 1, drawBands);
+    RunInBatches(bands, 1, drawBands);
   }
 }
 
@@ -398,11 +407,12 @@ void MapRenderer::SetRowExtent(ResultDraw* draw) {
   draw->rowHi = TruncToInt(hi) + kRowExtentMargin;
 }
 
-void MapRenderer::PlaceEvent(std::int32_t row, ResultDraw* draw) const {
+void MapRenderer::PlaceEvent(const CUTable& results, const ScreenPlacement& placement,
+                             std::int32_t row, ResultDraw* draw) {
   *draw = ResultDraw{};
-  draw->eventLon = CellFloat(resultTable, row, kResultLng);
-  draw->eventLat = CellFloat(resultTable, row, kResultLat);
-  GmapLonLatToScreen(draw->eventLon, draw->eventLat, &draw->ex, &draw->ey);
+  draw->eventLon = CellFloat(&results, row, kResultLng);
+  draw->eventLat = CellFloat(&results, row, kResultLat);
+  placement.ToScreen(draw->eventLon, draw->eventLat, &draw->ex, &draw->ey);
 }
 
 // stations: the pair's, null when the pair row is not live (only the event is drawn then).
@@ -445,24 +455,25 @@ MapRenderer::ResultPens MapRenderer::PensOfResults() const {
 
 // The event's marker, then for each station its line (AP.g_line) and cross.
 void MapRenderer::DrawResultPixels(const ResultDraw& draw, const Band& band,
-                                   const ResultPens& pens) {
-  DrawMarkerIn(draw.ex, draw.ey, pens.event, pens.eventSize, band);
+                                   const ResultPens& pens, PictureCanvas* canvas) {
+  canvas->DrawMarker(draw.ex, draw.ey, pens.event, pens.eventSize, band);
   const PairStations* stations = draw.stations;
   if (stations == nullptr) return;
   const Pen& linePen = draw.selected ? pens.selectedLine : pens.line;
   for (int k = 0; k < 2; ++k) {
     const double sx = stations->sx[k], sy = stations->sy[k];
-    if (pens.lines) WalkLine(draw.ex, draw.ey, sx, sy, linePen, band);
-    if (draw.cross[k]) DrawMarkerIn(sx, sy, pens.station, -1, band);
+    if (pens.lines) canvas->WalkLine(draw.ex, draw.ey, sx, sy, linePen, band);
+    if (draw.cross[k]) canvas->DrawMarker(sx, sy, pens.station, -1, band);
   }
 }
 
 void MapRenderer::DrawResultWith(std::int32_t row, std::int32_t pairRow,
                                  PairStations* stations) {
   ResultDraw draw;
-  PlaceEvent(row, &draw);
+  PlaceEvent(*resultTable, Placement(), row, &draw);
   LayOutResult(row, pairRow, stations, &draw);
-  DrawResultPixels(draw, WholeImage(), PensOfResults());
+  PictureCanvas canvas = Canvas();
+  DrawResultPixels(draw, canvas.WholeImage(), PensOfResults(), &canvas);
 }
 
 void MapRenderer::DrawStationRays(const ObservationRecord* record, int highlight, int which) {
@@ -484,20 +495,33 @@ void MapRenderer::DrawStationRays(const ObservationRecord* record, int highlight
 }
 
 void MapRenderer::GmapLonLatToScreen(double lon, double lat, double* sx, double* sy) const {
-  double mx, my;
-  GmapLonLatToPixel(lon, lat, &mx, &my);
-  *sx = (mx - mapView.topLeftX) / mapView.mapPerScreen;
-  *sy = (H - 1) - (my - mapView.topLeftY) / mapView.mapPerScreen;
+  Placement().ToScreen(lon, lat, sx, sy);
 }
+
+MapRenderer::ScreenPlacement MapRenderer::Placement() const {
+  return ScreenPlacement{mapProjection, mapView.topLeftX, mapView.topLeftY, mapView.mapPerScreen,
+                         H};
+}
+
+void MapRenderer::ScreenPlacement::ToScreen(double lon, double lat, double* sx,
+                                            double* sy) const {
+  double mx, my;
+  MapLonLatToPixel(map, lon, lat, &mx, &my);
+  *sx = (mx - topLeftX) / mapPerScreen;
+  *sy = (H - 1) - (my - topLeftY) / mapPerScreen;
+}
+
+PictureCanvas MapRenderer::Canvas() const { return PictureCanvas(mapImage.pixels, W, H); }
 
 void MapRenderer::DrawLine(double lon1, double lat1, double lon2, double lat2, int code) {
   double x1, y1, x2, y2;
   GmapLonLatToScreen(lon1, lat1, &x1, &y1);
   GmapLonLatToScreen(lon2, lat2, &x2, &y2);
-  WalkLine(x1, y1, x2, y2, PenOf(code), WholeImage());
+  PictureCanvas canvas = Canvas();
+  canvas.WalkLine(x1, y1, x2, y2, PenOf(code), canvas.WholeImage());
 }
 
-MapRenderer::Pen MapRenderer::PenOf(int code) const {
+Pen MapRenderer::PenOf(int code) const {
   Pen pen;
   pen.draws = CodeDraws(code);
   if (!pen.draws) return pen;
@@ -508,83 +532,16 @@ MapRenderer::Pen MapRenderer::PenOf(int code) const {
   return pen;
 }
 
-void MapRenderer::WalkLine(double x1, double y1, double x2, double y2, const Pen& pen,
-                           const Band& band) {
-  if (!pen.draws) return;
-  if (!Finite(x1, y1) || !Finite(x2, y2)) return;
-  if (x1 == x2 && y1 == y2) return;
-  // The walk visits whole columns (or rows) from the truncated smaller end up to the larger end
-  // plus a half; only those from -1 (which rounds to 0) to the last one can land on the
-  // picture, so the walk is cut to them: the same pixels, however far away an end lies. A band
-  // cuts it further, to the steps that can land on its rows; each step keeps its value.
-  const double m = (y2 - y1) / (x2 - x1);
-  if (m > -1.0 && m < 1.0) {
-    double first = std::max(std::trunc(std::min(x1, x2)), -1.0);
-    double last = std::min(std::max(x1, x2) + 0.5, W - 1.0);
-    if (m != 0.0 && (band.lo > 0 || band.hi < H)) {
-      // Row trunc(y + 0.5) lies in the band only for y in [lo - 0.5, hi - 0.5); the columns
-      // where y crosses a little more than that, widened by two for rounding.
-      const double xa = x1 + (band.lo - 1.5 - y1) / m;
-      const double xb = x1 + (band.hi - 0.5 - y1) / m;
-      first = std::max(first, std::floor(std::min(xa, xb) - 2.0));
-      last = std::min(last, std::max(xa, xb) + 2.0);
-    }
-    for (double x = first; x <= last; x += 1.0) PlotRounded(x, y1 + (x - x1) * m, pen, band);
-  } else {
-    const double mInverse = (x2 - x1) / (y2 - y1);
-    // Step y lands on row y (and -1 on row 0).
-    const double first =
-        std::max({std::trunc(std::min(y1, y2)), -1.0, band.lo > 0 ? band.lo : -1.0});
-    const double last = std::min({std::max(y1, y2) + 0.5, H - 1.0, band.hi - 1.0});
-    for (double y = first; y <= last; y += 1.0) {
-      PlotRounded(x1 + (y - y1) * mInverse, y, pen, band);
-    }
-  }
-}
-
-inline void MapRenderer::PlotRounded(double x, double y, const Pen& pen, const Band& band) {
-  const double column = x + 0.5, row = y + 0.5;
-  // trunc(column) lies in 0 .. W - 1 exactly when -1 < column < W.
-  if (!(column > -1.0 && column < W && row > -1.0 && row < H)) return;
-  PlotWith(static_cast<int>(column), static_cast<int>(row), pen, band);
-}
-
-inline void MapRenderer::PlotWith(int x, int row, const Pen& pen, const Band& band) {
-  if (x < 0 || x >= W || row < band.lo || row >= band.hi) return;
-  std::uint8_t* p = ImagePixel(x, row, W);
-  if (pen.keepsRed && p[2] == 255) return;
-  p[0] = pen.bgr[0];
-  p[1] = pen.bgr[1];
-  p[2] = pen.bgr[2];
-}
-
 void MapRenderer::DrawMarker(double x, double y, int code, int size) {
-  DrawMarkerIn(x, y, PenOf(code), size, WholeImage());
-}
-
-void MapRenderer::DrawMarkerIn(double x, double y, const Pen& pen, int size, const Band& band) {
-  if (!pen.draws || !Finite(x, y)) return;
-  const double reach = std::abs(size) + 2.0;
-  if (x < -reach || x > W + reach || y < band.lo - reach || y > band.hi + reach) return;
-  if (size >= 2) {
-    const double radius2 = static_cast<double>(size) * size;
-    for (int row = static_cast<int>(y - size - 1); row < y + size + 1; ++row) {
-      for (int column = static_cast<int>(x - size); column < x + size; ++column) {
-        const double dx = column - x, dy = row - y;
-        if (dx * dx + dy * dy < radius2) PlotWith(column, row, pen, band);
-      }
-    }
-  } else if (size < 0) {
-    const int column = static_cast<int>(x);
-    for (int row = static_cast<int>(y - 1); row < y + 1.1; ++row) PlotWith(column, row, pen, band);
-    const int row = static_cast<int>(y);
-    for (int c = static_cast<int>(x - 1); c < x + 1.1; ++c) PlotWith(c, row, pen, band);
-  }
+  PictureCanvas canvas = Canvas();
+  canvas.DrawMarker(x, y, PenOf(code), size, canvas.WholeImage());
 }
 
 void MapRenderer::PlotPixel(int x, int row, int code) {
   const Pen pen = PenOf(code);
-  if (pen.draws) PlotWith(x, row, pen, WholeImage());
+  if (!pen.draws) return;
+  PictureCanvas canvas = Canvas();
+  canvas.Plot(x, row, pen, canvas.WholeImage());
 }
 
 MapLabel* MapRenderer::NextLabel() {

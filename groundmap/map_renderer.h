@@ -15,9 +15,12 @@
 #include "groundmap/base_map_painter.h"
 #include "groundmap/map_image.h"
 #include "groundmap/map_label.h"
+#include "groundmap/map_projection.h"
 #include "groundmap/map_view.h"
+#include "groundmap/picture_canvas.h"
 
 struct ObservationRecord;
+class CUTable;
 
 namespace groundmap {
 
@@ -96,16 +99,14 @@ class MapRenderer {
     double sx[2] = {}, sy[2] = {};
     bool crossDrawn[2] = {};
   };
-  // How one code draws: resolved once per line or marker instead of once per pixel.
-  struct Pen {
-    bool draws = false;
-    bool keepsRed = false;  // leaves a pixel whose red is 255 as it is
-    std::uint8_t bgr[3] = {};
-  };
-
-  // Image rows lo .. hi - 1 (from the bottom): where one part of a render may draw.
-  struct Band {
-    int lo, hi;
+  // Degrees to picture coordinates as GmapLonLatToScreen turns them, as a value: the map's
+  // projection and the view's origin and scale, taken before a render's workers start.
+  struct ScreenPlacement {
+    MapProjection map;
+    std::int32_t topLeftX, topLeftY;
+    double mapPerScreen;
+    std::int32_t H;
+    void ToScreen(double lon, double lat, double* sx, double* sy) const;
   };
   // What one marked result draws, in picture coordinates; its pair's stations or null.
   struct ResultDraw {
@@ -133,8 +134,10 @@ class MapRenderer {
   // Everything of a result but its pixels: the bounding box, the pair's labels and work cell,
   // and which of its station crosses are still to draw.
   static void SetRowExtent(ResultDraw* draw);
-  // The event's degrees and picture position (draw's other fields cleared).
-  void PlaceEvent(std::int32_t row, ResultDraw* draw) const;
+  ScreenPlacement Placement() const;
+  // The event's degrees and picture position (draw's other fields cleared): for any thread.
+  static void PlaceEvent(const CUTable& results, const ScreenPlacement& placement,
+                         std::int32_t row, ResultDraw* draw);
   // placed: filled by PlaceEvent.
   void LayOutResult(std::int32_t row, std::int32_t pairRow, PairStations* stations,
                     ResultDraw* placed);
@@ -145,16 +148,15 @@ class MapRenderer {
     bool lines;
   };
   ResultPens PensOfResults() const;
-  void DrawResultPixels(const ResultDraw& draw, const Band& band, const ResultPens& pens);
+  // The pixels of one result that fall in the band: for any thread, each with a band of its own.
+  static void DrawResultPixels(const ResultDraw& draw, const Band& band, const ResultPens& pens,
+                               PictureCanvas* canvas);
   void DrawResultWith(std::int32_t row, std::int32_t pairRow, PairStations* stations);
   void LoadPairStations(std::int32_t pairRow, PairStations* stations) const;
   void WidenBoxByResults();
   Pen PenOf(int code) const;
-  Band WholeImage() const { return Band{0, H}; }
-  void WalkLine(double x1, double y1, double x2, double y2, const Pen& pen, const Band& band);
-  void DrawMarkerIn(double x, double y, const Pen& pen, int size, const Band& band);
-  void PlotRounded(double x, double y, const Pen& pen, const Band& band);
-  void PlotWith(int x, int row, const Pen& pen, const Band& band);
+  // The picture, W x H in mapImage.
+  PictureCanvas Canvas() const;
   // A label at picture (x, y from the top); dropped once the table is full, text cut at 255.
   void AddLabel(double x, double y, std::uint32_t color, const char* text);
   MapLabel* NextLabel();

@@ -1,112 +1,46 @@
 #include "ulib/parallel_chunks.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <system_error>
-#include <thread>
 #include <utility>
-#include <vector>
 
-namespace {
-
-int PartsFor(std::int32_t count, std::int32_t minPerPart) {
-  if (count <= 0) return 0;
-  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  const std::int32_t byWork = count / std::max<std::int32_t>(1, minPerPart);
-  return static_cast<int>(std::clamp<std::int32_t>(byWork, 1, std::min(cores, kMaxParallelParts)));
+int UsableCores() {
+  cpu_set_t cores;
+  CPU_ZERO(&cores);
+  if (sched_getaffinity(0, sizeof cores, &cores) == 0) return std::max(1, CPU_COUNT(&cores));
+  // A machine of more cores than the set holds: the machine's count.
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-std::int32_t PartBegin(std::int32_t count, int parts, int part) {
-  return static_cast<std::int32_t>(static_cast<std::int64_t>(count) * part / parts);
+std::int32_t BatchPerCore(std::int32_t count, std::int32_t minPerBatch) {
+  const std::int32_t least = std::max<std::int32_t>(minPerBatch, 1);
+  const std::int32_t cores = std::min(UsableCores(), kMaxParallelParts);
+  const std::int32_t even = count / cores + (count % cores != 0 ? 1 : 0);
+  return std::max(least, even);
 }
 
-}  // namespace
-
-ParallelParts::ParallelParts(std::int32_t count, std::int32_t minPerPart,
-                             std::function<void(int, std::int32_t, std::int32_t)> work)
-    : count_(count),
-      parts_(PartsFor(count, minPerPart)),
-      work_(std::move(work)),
-      done_(new std::atomic<int>[static_cast<std::size_t>(std::max(parts_, 1))]),
-      ranHere_(static_cast<std::size_t>(std::max(parts_, 1)), false) {
-  for (int part = 0; part < parts_; ++part) done_[part].store(0);
-  if (parts_ < 2) return;  // one part: run where it is waited for
-  threads_.reserve(static_cast<std::size_t>(parts_));
-  for (; started_ < parts_; ++started_) {
-    const int part = started_;
-    try {
-      threads_.emplace_back([this, part] {
-        work_(part, Begin(part), Begin(part + 1));
-        done_[part].store(1, std::memory_order_release);
-        done_[part].notify_all();
-      });
-    } catch (const std::system_error&) {
-      break;
-    }
-  }
-}
-
-ParallelParts::~ParallelParts() {
-  for (int part = started_; part < parts_; ++part) WaitFor(part);
-  for (std::thread& thread : threads_) thread.join();
-}
-
-std::int32_t ParallelParts::Begin(int part) const { return PartBegin(count_, parts_, part); }
-
-void ParallelParts::WaitFor(int part) {
-  if (part < 0 || part >= parts_) return;
-  if (part >= started_) {
-    if (!ranHere_[static_cast<std::size_t>(part)]) {
-      ranHere_[static_cast<std::size_t>(part)] = true;
-      work_(part, Begin(part), Begin(part + 1));
-    }
-    return;
-  }
-  done_[part].wait(0, std::memory_order_acquire);
-}
-
-int RunInParallelParts(std::int32_t count, std::int32_t minPerPart,
-                       const std::function<void(int, std::int32_t, std::int32_t)>& work) {
-  const int parts = PartsFor(count, minPerPart);
-  if (parts == 0) return 0;
-  auto begin = [count, parts](int part) { return PartBegin(count, parts, part); };
-  std::vector<std::thread> threads;
-  threads.reserve(static_cast<std::size_t>(parts - 1));
-  int started = 1;
-  for (; started < parts; ++started) {
-    try {
-      threads.emplace_back(work, started, begin(started), begin(started + 1));
-    } catch (const std::system_error&) {
-      break;
-    }
-  }
-  work(0, begin(0), begin(1));
-  // Parts no thread took, in the calling thread.
-  for (int part = started; part < parts; ++part) work(part, begin(part), begin(part + 1));
-  for (std::thread& thread : threads) thread.join();
-  return parts;
-}
-
-ParallelBatches::ParallelBatches(std::int32_t count, std::int32_t perBatch,
-                                 std::function<void(std::int32_t, std::int32_t)> work)
+ParallelBatches::ParallelBatches(std::int32_t count, std::int32_t perBatch, Work work)
     : count_(std::max<std::int32_t>(count, 0)),
       perBatch_(std::max<std::int32_t>(perBatch, 1)),
-      batches_((count_ + perBatch_ - 1) / perBatch_),
+      batches_(count_ / perBatch_ + (count_ % perBatch_ != 0 ? 1 : 0)),
       work_(std::move(work)),
+      stoppedAt_(batches_),
       done_(new std::atomic<int>[static_cast<std::size_t>(std::max(batches_, 1))]) {
   for (std::int32_t batch = 0; batch < batches_; ++batch) done_[batch].store(0);
-  // The caller works too, while it waits.
-  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  const int threads = std::min<std::int32_t>(std::min(cores, kMaxParallelParts) - 1, batches_ - 1);
+  // The caller is worker 0, and works too while it waits.
+  const int threads = std::min(std::min(UsableCores(), kMaxParallelParts) - 1, batches_ - 1);
   if (threads <= 0) return;
   threads_.reserve(static_cast<std::size_t>(threads));
-  for (int i = 0; i < threads; ++i) {
+  for (int worker = 1; worker <= threads; ++worker) {
     try {
-      threads_.emplace_back([this] {
-        while (WorkNextBatch()) {
+      threads_.emplace_back([this, worker] {
+        while (WorkNextBatch(worker)) {
         }
       });
     } catch (const std::system_error&) {
-      break;
+      break;  // the batches are taken by the threads there are
     }
   }
 }
@@ -116,22 +50,47 @@ ParallelBatches::~ParallelBatches() {
   for (std::thread& thread : threads_) thread.join();
 }
 
-bool ParallelBatches::WorkNextBatch() {
+std::int32_t ParallelBatches::Begin(std::int32_t batch) const {
+  return std::min(count_, std::max<std::int32_t>(batch, 0) * perBatch_);
+}
+
+bool ParallelBatches::WorkNextBatch(int worker) {
   const std::int32_t batch = next_.fetch_add(1, std::memory_order_relaxed);
   if (batch >= batches_) return false;
-  const std::int32_t begin = batch * perBatch_;
-  work_(begin, std::min(count_, begin + perBatch_));
+  work_(Batch{worker, batch, Begin(batch), Begin(batch + 1)});
   done_[batch].store(1, std::memory_order_release);
   done_[batch].notify_all();
   return true;
 }
 
-void ParallelBatches::WaitFor(std::int32_t item) {
-  if (item < 0 || item >= count_) return;
+bool ParallelBatches::WillBeWorked(std::int32_t batch) const { return batch < stoppedAt_; }
+
+bool ParallelBatches::WaitFor(std::int32_t item) {
+  if (item < 0 || item >= count_) return false;
   const std::int32_t batch = item / perBatch_;
+  // Every batch below stoppedAt_ was taken up by somebody before the stop, and gets done.
+  if (!WillBeWorked(batch)) return false;
   while (done_[batch].load(std::memory_order_acquire) == 0) {
-    if (!WorkNextBatch()) done_[batch].wait(0, std::memory_order_acquire);
+    if (!WorkNextBatch(0)) done_[batch].wait(0, std::memory_order_acquire);
+  }
+  return true;
+}
+
+void ParallelBatches::Finish() {
+  while (WorkNextBatch(0)) {
+  }
+  for (std::int32_t batch = 0; batch < batches_ && WillBeWorked(batch); ++batch) {
+    done_[batch].wait(0, std::memory_order_acquire);
   }
 }
 
-void ParallelBatches::Stop() { next_.store(batches_, std::memory_order_relaxed); }
+void ParallelBatches::Stop() {
+  if (stoppedAt_ < batches_) return;
+  // The batches handed out so far are being worked on; no later one is ever begun.
+  stoppedAt_ = std::min(next_.exchange(batches_, std::memory_order_relaxed), batches_);
+}
+
+void RunInBatches(std::int32_t count, std::int32_t perBatch, const ParallelBatches::Work& work) {
+  ParallelBatches batches(count, perBatch, work);
+  batches.Finish();
+}

@@ -1,80 +1,76 @@
 #pragma once
-// Work split across the machine's cores inside one call: the call returns only when every part
-// is done, so nothing runs on after it.
+// Work shared out over the cores the program may run on, inside one command: every thread is
+// started here and joined before the object that started it is gone, so nothing runs on after
+// the command. This is the only place that starts threads.
 
-#include <cstdint>
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
 
-// Most parts one call makes (the machine's cores, at most this many).
+// Most workers one command uses (the calling thread among them).
 inline constexpr int kMaxParallelParts = 8;
 
-// Cuts 0 .. count - 1 into contiguous stretches of at least minPerPart items, at most one per
-// core, and runs work(part, begin, end) for each, part 0 holding the first stretch; returns the
-// number of parts (0 for no items). One part runs in the calling thread; when no thread can be
-// started the remaining parts run there too, in order. work must not touch what another part
-// touches, other than reading.
-int RunInParallelParts(std::int32_t count, std::int32_t minPerPart,
-                       const std::function<void(int part, std::int32_t begin, std::int32_t end)>& work);
+// The cores this process may run on (its CPU affinity, as `taskset` sets it), at least 1.
+int UsableCores();
 
-// The same cut of 0 .. count - 1 into parts, each part started on a thread of its own at once
-// (more than one part only), so that the caller can go on with other work meanwhile and then
-// take the parts up in order as they are done. No thread outlives the object.
-class ParallelParts {
- public:
-  ParallelParts(std::int32_t count, std::int32_t minPerPart,
-                std::function<void(int part, std::int32_t begin, std::int32_t end)> work);
-  // Waits for every part, running in the calling thread those no thread took.
-  ~ParallelParts();
-  ParallelParts(const ParallelParts&) = delete;
-  ParallelParts& operator=(const ParallelParts&) = delete;
-
-  int parts() const { return parts_; }
-  std::int32_t Begin(int part) const;
-  // Returns once the part is done; a part no thread took runs here, in the calling thread.
-  void WaitFor(int part);
-
- private:
-  std::int32_t count_;
-  int parts_;
-  int started_ = 0;  // parts 0 .. started_ - 1 run on threads
-  std::function<void(int, std::int32_t, std::int32_t)> work_;
-  std::unique_ptr<std::atomic<int>[]> done_;  // 1 once a thread's part is done
-  std::vector<bool> ranHere_;
-  std::vector<std::thread> threads_;
+// One batch of items handed to a worker: items begin .. end - 1, the index-th batch. worker is
+// 0 for the calling thread and 1 .. kMaxParallelParts - 1 for the threads started, and no two
+// batches worked at once share it: scratch room kept in an array of kMaxParallelParts entries,
+// indexed by worker, belongs to one batch at a time.
+struct Batch {
+  int worker;
+  std::int32_t index, begin, end;
 };
 
-// Items 0 .. count - 1 worked in batches of perBatch items that the machine's cores take up one
-// after another as each gets free, so that the caller can take the items up in order while later
-// ones are still being worked on. While the caller waits for a batch that nobody has begun, it
-// works the next batch itself. No thread outlives the object.
+// The batch size that cuts count items into at most one batch per usable core, each of at least
+// minPerBatch items: for work that is best taken in one piece a core.
+std::int32_t BatchPerCore(std::int32_t count, std::int32_t minPerBatch);
+
+// Items 0 .. count - 1 worked in batches of perBatch items, which the cores take up one after
+// another as each gets free, from the moment the object is made; the caller can take the items
+// up in order while later ones are still being worked on. While the caller waits for a batch
+// that nobody has begun, it works the next batch itself. No thread outlives the object.
 class ParallelBatches {
  public:
-  ParallelBatches(std::int32_t count, std::int32_t perBatch,
-                  std::function<void(std::int32_t begin, std::int32_t end)> work);
+  using Work = std::function<void(const Batch& batch)>;
+
+  ParallelBatches(std::int32_t count, std::int32_t perBatch, Work work);
   // Begins no further batch and waits for those being worked on.
   ~ParallelBatches();
   ParallelBatches(const ParallelBatches&) = delete;
   ParallelBatches& operator=(const ParallelBatches&) = delete;
 
-  // Returns once the batch of item is done.
-  void WaitFor(std::int32_t item);
-  // Begins no further batch: the items of batches not begun are never worked on, and are not to
-  // be waited for.
+  std::int32_t batches() const { return batches_; }
+  // The first item of a batch (count for batches()).
+  std::int32_t Begin(std::int32_t batch) const;
+
+  // Returns once the batch of item is done: true. False at once for an item that will never be
+  // worked on, its batch not begun before Stop (or no such item).
+  bool WaitFor(std::int32_t item);
+  // Works and waits for every batch that Stop has not kept from beginning.
+  void Finish();
+  // Begins no further batch: the items of batches not begun are never worked on. For the thread
+  // that made the object.
   void Stop();
 
  private:
-  // Works the next batch nobody has begun; false when there is none.
-  bool WorkNextBatch();
+  // Works the next batch nobody has begun, as the worker given; false when there is none.
+  bool WorkNextBatch(int worker);
+  bool WillBeWorked(std::int32_t batch) const;
 
   std::int32_t count_;
   std::int32_t perBatch_;
   std::int32_t batches_;
-  std::function<void(std::int32_t, std::int32_t)> work_;
+  Work work_;
   std::atomic<std::int32_t> next_{0};         // the next batch to begin
+  std::int32_t stoppedAt_;                    // batches from here on are never begun
   std::unique_ptr<std::atomic<int>[]> done_;  // 1 once a batch is done
   std::vector<std::thread> threads_;
 };
+
+// Works every item in batches of perBatch items on the usable cores, and returns once all are
+// done.
+void RunInBatches(std::int32_t count, std::int32_t perBatch, const ParallelBatches::Work& work);

@@ -1,14 +1,25 @@
 #include "ulib/parallel_chunks.h"
 
+#include <sched.h>
+
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
+#include <set>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/hang_guard.h"
+
 namespace {
 
-// Every item is worked once, and an item waited for is done, in any cut into batches.
+// Every item is worked once, and an item waited for is done, in any cut into batches; a batch
+// knows its index, and no two batches worked at the same time share a worker's number.
 TEST(ParallelBatches, EveryItemOnceAndDoneWhenWaitedFor) {
   struct Case {
     std::int32_t count, perBatch;
@@ -18,21 +29,41 @@ TEST(ParallelBatches, EveryItemOnceAndDoneWhenWaitedFor) {
     SCOPED_TRACE(testing::Message() << c.count << " items, " << c.perBatch << " a batch");
     std::vector<std::atomic<int>> worked(static_cast<std::size_t>(c.count));
     std::vector<std::int64_t> squares(static_cast<std::size_t>(c.count), -1);
+    std::atomic<int> busy[kMaxParallelParts] = {};
+    std::atomic<int> sharedWorker{0};
     {
-      ParallelBatches batches(c.count, c.perBatch, [&](std::int32_t begin, std::int32_t end) {
-        EXPECT_EQ(begin % c.perBatch, 0);
-        EXPECT_LE(end - begin, c.perBatch);
-        for (std::int32_t i = begin; i < end; ++i) {
+      ParallelBatches batches(c.count, c.perBatch, [&](const Batch& batch) {
+        EXPECT_EQ(batch.begin, batch.index * c.perBatch);
+        EXPECT_LE(batch.end - batch.begin, c.perBatch);
+        EXPECT_GE(batch.worker, 0);
+        ASSERT_LT(batch.worker, kMaxParallelParts);
+        if (busy[batch.worker].exchange(1) != 0) sharedWorker.fetch_add(1);
+        for (std::int32_t i = batch.begin; i < batch.end; ++i) {
           worked[static_cast<std::size_t>(i)].fetch_add(1);
           squares[static_cast<std::size_t>(i)] = std::int64_t{i} * i;
         }
+        busy[batch.worker].store(0);
       });
       for (std::int32_t i = 0; i < c.count; ++i) {
-        batches.WaitFor(i);
+        ASSERT_TRUE(batches.WaitFor(i)) << i;
         ASSERT_EQ(squares[static_cast<std::size_t>(i)], std::int64_t{i} * i) << i;
       }
+      EXPECT_FALSE(batches.WaitFor(c.count)) << "no such item";
     }
     for (std::int32_t i = 0; i < c.count; ++i) EXPECT_EQ(worked[static_cast<std::size_t>(i)], 1);
+    EXPECT_EQ(sharedWorker.load(), 0);
+  }
+}
+
+// RunInBatches returns with every item worked once.
+TEST(ParallelBatches, RunInBatchesWorksEveryItemBeforeItReturns) {
+  for (const std::int32_t perBatch : {1, 3, 64, 5000}) {
+    SCOPED_TRACE(perBatch);
+    std::vector<int> worked(4000, 0);  // each item written by the one batch that holds it
+    RunInBatches(4000, perBatch, [&worked](const Batch& batch) {
+      for (std::int32_t i = batch.begin; i < batch.end; ++i) ++worked[static_cast<std::size_t>(i)];
+    });
+    EXPECT_EQ(worked, std::vector<int>(4000, 1));
   }
 }
 
@@ -45,10 +76,12 @@ TEST(ParallelBatches, StopFinishesWhatWasBegunAndBeginsNoMore) {
   std::atomic<int> begun{0}, finished{0};
   std::vector<std::atomic<int>> worked(kCount);
   {
-    ParallelBatches batches(kCount, kPerBatch, [&](std::int32_t begin, std::int32_t end) {
+    ParallelBatches batches(kCount, kPerBatch, [&](const Batch& batch) {
       begun.fetch_add(1);
-      if (begin >= 6 * kPerBatch) stopped.wait(false);
-      for (std::int32_t i = begin; i < end; ++i) worked[static_cast<std::size_t>(i)].store(1);
+      if (batch.begin >= 6 * kPerBatch) stopped.wait(false);
+      for (std::int32_t i = batch.begin; i < batch.end; ++i) {
+        worked[static_cast<std::size_t>(i)].store(1);
+      }
       finished.fetch_add(1);
     });
     batches.Stop();
@@ -60,6 +93,79 @@ TEST(ParallelBatches, StopFinishesWhatWasBegunAndBeginsNoMore) {
   int items = 0;
   for (const std::atomic<int>& w : worked) items += w.load();
   EXPECT_EQ(items, kPerBatch * begun.load());
+}
+
+// After a stop, waiting for an item that no one began returns at once, saying so, while one
+// that was begun is still waited for until it is done.
+TEST(ParallelBatches, WaitingForAnItemThatWillNeverBeWorkedReturnsAtOnce) {
+  constexpr std::int32_t kCount = 100;
+  std::atomic<bool> release{false};
+  std::atomic<int> begun{0};
+  ParallelBatches batches(kCount, 1, [&](const Batch&) {
+    begun.fetch_add(1);
+    release.wait(false);
+  });
+  // The threads hold their first batches; the caller takes none until it waits.
+  batches.Stop();
+  auto waited = std::async(std::launch::async, [&batches] { return batches.WaitFor(kCount - 1); });
+  if (waited.wait_for(std::chrono::milliseconds(nv4test::kHangGuardMs)) !=
+      std::future_status::ready) {
+    std::fprintf(stderr, "WaitFor of an item never worked did not return\n");
+    std::_Exit(1);
+  }
+  EXPECT_FALSE(waited.get());
+  release = true;
+  release.notify_all();
+  EXPECT_LT(begun.load(), kCount);
+  // Item 0 was begun by a thread before the stop, or by no one when no thread could start.
+  if (begun.load() > 0) {
+    EXPECT_TRUE(batches.WaitFor(0));
+  }
+}
+
+// The number of workers follows the cores the process may run on: held to one core, all the
+// work runs in the calling thread.
+TEST(ParallelBatches, UsesTheCoresTheProcessMayRunOn) {
+  cpu_set_t before;
+  ASSERT_EQ(sched_getaffinity(0, sizeof before, &before), 0);
+  EXPECT_EQ(UsableCores(), CPU_COUNT(&before));
+  int core = 0;
+  while (!CPU_ISSET(core, &before)) ++core;
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  CPU_SET(core, &one);
+  ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+  EXPECT_EQ(UsableCores(), 1);
+  std::set<std::thread::id> threads;
+  std::set<int> workers;
+  RunInBatches(64, 1, [&](const Batch& batch) {
+    threads.insert(std::this_thread::get_id());  // one thread only, or the sets race
+    workers.insert(batch.worker);
+  });
+  EXPECT_EQ(BatchPerCore(64, 1), 64);
+  ASSERT_EQ(sched_setaffinity(0, sizeof before, &before), 0);
+  EXPECT_EQ(threads, std::set<std::thread::id>{std::this_thread::get_id()});
+  EXPECT_EQ(workers, std::set<int>{0});
+}
+
+// A batch a core, none smaller than asked, and every item in one.
+TEST(BatchPerCore, CutsIntoAtMostOneBatchACoreOfAtLeastTheLeastSize) {
+  const std::int32_t cores = std::min(UsableCores(), kMaxParallelParts);
+  struct Case {
+    std::int32_t count, least;
+  };
+  constexpr Case kCases[] = {{0, 32}, {1, 32}, {31, 32}, {100, 1}, {4999, 32}, {250000, 4096}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(testing::Message() << c.count << " items, at least " << c.least);
+    const std::int32_t perBatch = BatchPerCore(c.count, c.least);
+    EXPECT_GE(perBatch, c.least);
+    const std::int32_t batches = (c.count + perBatch - 1) / perBatch;
+    EXPECT_LE(batches, cores);
+    EXPECT_GE(static_cast<std::int64_t>(batches) * perBatch, c.count);
+    if (c.count >= c.least * cores) {
+      EXPECT_EQ(batches, cores);
+    }
+  }
 }
 
 }  // namespace
