@@ -315,4 +315,20 @@ TEST_F(ClicksScanTest, AWalkThatFillsTheStoreAmongManyFilesStopsWhereItFills) {
   EXPECT_EQ(Caption(), "NortavelV4 -- 10000 records");
 }
 
+// Files of many parts with no line end, or one line far longer than a part: each is one line
+// refused, at its own line number, and the lines after a long one are taken.
+TEST_F(ClicksScanTest, FilesWithNoLineEndAreOneRefusedLineEach) {
+  constexpr std::size_t kLong = 3 * 256 * 1024 + 17;  // over three parts
+  const std::string zeros = WriteFile("a_clicks.csv", std::string(kLong, '\0'));
+  WriteFile("b_clicks.csv", std::string(kLong, 'x') + "\r\n" + ClickLine(10, 1.0, 1));
+  WriteFile("c_clicks.csv", "\n" + ClickLine(10, 1.0, 2) + "\n" + std::string(kLong, '7'));
+  EXPECT_EQ(ScanClicksDir(dir.path().c_str()), 0);
+  ASSERT_EQ(store().recordCount, 1);
+  EXPECT_EQ(store().records[0].clickCount, 2);
+  EXPECT_EQ(store().records[0].clicks.pos[0], 1);
+  EXPECT_EQ(store().records[0].clicks.pos[1], 2);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Lines not read: 3\nFirst: " + zeros +
+                                                  " line 1: zero byte in line"}));
+}
+
 }  // namespace
