@@ -12,10 +12,10 @@
 #include "analysis/record_index.h"
 #include "analysis/scrambler.h"
 #include "analysis/text_lines.h"
-#include "params/app_params.h"
 #include "geo/calendar.h"
 #include "geo/earth.h"
 #include "geo/horizontal.h"
+#include "params/app_params.h"
 #include "platform/c_locale.h"
 #include "ulib/messages.h"
 

@@ -9,8 +9,8 @@
 #include "analysis/result_tables.h"
 #include "analysis/selection.h"
 #include "analysis/triangulation.h"
-#include "params/app_params.h"
 #include "geo/earth.h"
+#include "params/app_params.h"
 #include "ulib/parallel_chunks.h"
 #include "ulib/table_cell.h"
 

@@ -7,8 +7,8 @@
 #include "analysis/pairing.h"
 #include "analysis/result_tables.h"
 #include "analysis/window_link.h"
-#include "params/app_params.h"
 #include "geo/calendar.h"
+#include "params/app_params.h"
 #include "platform/platform.h"
 #include "ulib/messages.h"
 

@@ -6,9 +6,9 @@
 #include <limits>
 
 #include "analysis/result_tables.h"
-#include "params/app_params.h"
 #include "geo/angles.h"
 #include "geo/earth.h"
+#include "params/app_params.h"
 #include "ulib/table_cell.h"
 
 namespace {

@@ -13,9 +13,9 @@
 #include "app/list_layouts.h"
 #include "app/list_selection.h"
 #include "app/page_main.h"
-#include "params/app_params.h"
 #include "app/window_placement.h"
 #include "groundmap/ui/page_gmap.h"
+#include "params/app_params.h"
 #include "platform/platform.h"
 #include "platform/qt/window_frame.h"
 #include "platform/qt/window_message.h"
@@ -41,10 +41,6 @@ std::uint32_t PairMark(std::int32_t row) {
 
 ScreenRect FromQRect(const QRect& r) {
   return ScreenRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-}
-
-bool SameRect(const ScreenRect& a, const ScreenRect& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 }  // namespace
@@ -182,7 +178,7 @@ void CUDlg::FollowFrame() {
   const ScreenRect held = HeldDragRect(normalOuter_, proposed);
   normalOuter_ = held;
   // Laid out at the size it has now, and again when the held size arrives.
-  if (SameRect(held, proposed)) return;
+  if (held == proposed) return;
   // The frame's corner, as a window is placed (move), and the client area's size.
   const ScreenRect client = ClientRectOf(held, frame);
   resize(client.right - client.left, client.bottom - client.top);
@@ -202,16 +198,15 @@ void CUDlg::moveEvent(QMoveEvent* event) {
 
 void CUDlg::changeEvent(QEvent* event) {
   QDialog::changeEvent(event);
-  if (event->type() == QEvent::WindowStateChange) {
-    frameCheck_.start();
+  if (event->type() != QEvent::WindowStateChange) return;
+  frameCheck_.start();
+  if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
     // Maximised, the window fills the screen; it gets its greatest drag size back when its
     // normal size has arrived (FollowFrame).
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) FollowDragLimits();
-  }
-  // Only noted: a window manager may tell the new state before the new size, so the frame and
-  // limits are followed when the size arrives.
-  if (event->type() == QEvent::WindowStateChange && isVisible() &&
-      !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) {
+    FollowDragLimits();
+  } else if (isVisible()) {
+    // Only noted: a window manager may tell the new state before the new size, so the frame
+    // and limits are followed when the size arrives.
     shownNormal_ = true;
   }
 }

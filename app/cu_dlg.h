@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <cstdint>
 
-#include "params/app_params.h"
 #include "app/window_placement.h"
+#include "params/app_params.h"
 #include "ulib/ui/cu_list.h"
 
 class QCloseEvent;

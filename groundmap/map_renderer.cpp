@@ -7,9 +7,9 @@
 
 #include "analysis/record_store.h"
 #include "analysis/result_tables.h"
-#include "params/app_params.h"
 #include "geo/earth.h"
 #include "groundmap/map_projection.h"
+#include "params/app_params.h"
 #include "platform/c_locale.h"
 #include "platform/platform.h"
 #include "ulib/parallel_chunks.h"

@@ -15,6 +15,7 @@ struct ScreenRect {
   std::int32_t top;
   std::int32_t right;
   std::int32_t bottom;
+  bool operator==(const ScreenRect&) const = default;
 };
 
 // The settings globals; each field is named after its key without "AP.". Defaults come from

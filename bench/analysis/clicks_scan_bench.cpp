@@ -17,9 +17,9 @@
 #include "analysis/clicks_scan.h"
 #include "analysis/record_store.h"
 #include "analysis/scrambler.h"
-#include "params/app_params.h"
 #include "bench/support/large_clicks_tree.h"
 #include "geo/calendar.h"
+#include "params/app_params.h"
 #include "platform/c_locale.h"
 
 namespace {

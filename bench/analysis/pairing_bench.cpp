@@ -13,10 +13,10 @@
 #include "analysis/result_tables.h"
 #include "analysis/selection.h"
 #include "analysis/triangulation.h"
-#include "params/app_params.h"
 #include "geo/angles.h"
 #include "geo/calendar.h"
 #include "geo/earth.h"
+#include "params/app_params.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include "analysis/record_store.h"
 #include "analysis/result_tables.h"
 #include "analysis/selection.h"
-#include "params/app_params.h"
 #include "bench/support/large_clicks_tree.h"
 #include "geo/calendar.h"
+#include "params/app_params.h"
 
 namespace {
 

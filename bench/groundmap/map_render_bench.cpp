@@ -15,13 +15,13 @@
 #include "analysis/record_store.h"
 #include "analysis/result_tables.h"
 #include "analysis/selection.h"
-#include "params/app_params.h"
 #include "bench/support/large_clicks_tree.h"
 #include "geo/calendar.h"
 #include "groundmap/map_file_loader.h"
 #include "groundmap/map_projection.h"
 #include "groundmap/map_renderer.h"
 #include "groundmap/map_view.h"
+#include "params/app_params.h"
 #include "ulib/table_cell.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <QPainter>
 #include <cstring>
 
-#include "params/app_params.h"
 #include "groundmap/map_image.h"
 #include "groundmap/map_renderer.h"
+#include "params/app_params.h"
 #include "platform/qt/qt_platform.h"
 
 namespace {

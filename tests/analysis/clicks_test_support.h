@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "analysis/record_store.h"
-#include "params/app_params.h"
 #include "geo/calendar.h"
+#include "params/app_params.h"
 #include "platform/c_locale.h"
 #include "platform/scripted_platform.h"
 #include "tests/support/locale_guard.h"

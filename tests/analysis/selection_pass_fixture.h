@@ -12,9 +12,9 @@
 #include "analysis/result_tables.h"
 #include "analysis/selection.h"
 #include "analysis/window_link.h"
-#include "params/app_params.h"
 #include "geo/calendar.h"
 #include "geo/earth.h"
+#include "params/app_params.h"
 #include "platform/scripted_platform.h"
 #include "ulib/table_cell.h"
 

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "analysis/result_tables.h"
-#include "params/app_params.h"
 #include "geo/angles.h"
 #include "geo/earth.h"
+#include "params/app_params.h"
 #include "tests/support/locale_guard.h"
 #include "ulib/table_cell.h"
 

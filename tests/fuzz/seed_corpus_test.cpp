@@ -6,8 +6,8 @@
 
 #include "analysis/record_store.h"
 #include "app/list_layouts.h"
-#include "params/app_params.h"
 #include "fuzz/seed_sources.h"
+#include "params/app_params.h"
 #include "tests/fuzz/fuzz_test_support.h"
 
 namespace fuzz_test {

@@ -14,10 +14,10 @@
 
 #include "analysis/record_store.h"
 #include "analysis/result_tables.h"
-#include "params/app_params.h"
 #include "groundmap/map_image.h"
 #include "groundmap/map_projection.h"
 #include "groundmap/map_view.h"
+#include "params/app_params.h"
 #include "platform/scripted_platform.h"
 #include "ulib/string_pool.h"
 #include "ulib/table_cell.h"

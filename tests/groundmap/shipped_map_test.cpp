@@ -3,11 +3,11 @@
 #include <cmath>
 #include <string>
 
-#include "params/app_params.h"
 #include "groundmap/map_file_loader.h"
 #include "groundmap/map_image.h"
 #include "groundmap/map_projection.h"
 #include "groundmap/map_renderer.h"
+#include "params/app_params.h"
 #include "platform/scripted_platform.h"
 
 namespace groundmap {
