@@ -48,16 +48,18 @@ function(nv4_add_test)
   if(ARG_GUI)
     set_target_properties(${ARG_NAME} PROPERTIES AUTOMOC ON)
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} nv4_gui_test_main Qt6::Test)
-    set(env "QT_QPA_PLATFORM=offscreen")
+    set(properties ENVIRONMENT QT_QPA_PLATFORM=offscreen)
   else()
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} nv4_test_main)
-    set(env "")
+    set(properties "")
   endif()
   target_compile_definitions(${ARG_NAME} PRIVATE
     NV4_SOURCE_DIR="${PROJECT_SOURCE_DIR}" NV4_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  # Names and values only, no empty value: gtest_discover_tests drops it and pairs every later
+  # name with the wrong value.
   gtest_discover_tests(${ARG_NAME}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${NV4_TEST_TIMEOUT}
+    PROPERTIES TIMEOUT ${NV4_TEST_TIMEOUT} ${properties}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
 
