@@ -33,7 +33,7 @@ endfunction()
 
 # How long one test case may run before ctest ends it as hung. Only a guard against hangs: the
 # slowest case takes seconds, and a sanitized build on a busy machine many times that.
-if(NV4_SANITIZE)
+if(NV4_SANITIZE OR NV4_TSAN)
   set(NV4_TEST_TIMEOUT 300)
 else()
   set(NV4_TEST_TIMEOUT 120)
