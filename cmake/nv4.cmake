@@ -33,31 +33,42 @@ endfunction()
 
 # How long one test case may run before ctest ends it as hung. Only a guard against hangs: the
 # slowest case takes seconds, and a sanitized build on a busy machine many times that.
-if(NV4_SANITIZE)
+if(NV4_SANITIZE OR NV4_TSAN)
   set(NV4_TEST_TIMEOUT 300)
 else()
   set(NV4_TEST_TIMEOUT 120)
 endif()
 
-# nv4_add_test(NAME <name> SOURCES <files>... LIBS <targets>... [GUI])
+# The test executables of the code that shares work among threads, so that the ThreadSanitizer
+# build needs to build only these; their test cases carry the ctest label "threaded".
+add_custom_target(threaded_tests)
+
+# nv4_add_test(NAME <name> SOURCES <files>... LIBS <targets>... [GUI] [THREADED])
 # One GoogleTest executable, each test case registered with ctest. GUI tests get a QApplication
 # on the offscreen platform (their main comes from nv4_gui_test_main); others link no Qt at all.
+# THREADED ones belong to threaded_tests.
 function(nv4_add_test)
-  cmake_parse_arguments(ARG "GUI" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;THREADED" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(${ARG_NAME} ${ARG_SOURCES})
   if(ARG_GUI)
     set_target_properties(${ARG_NAME} PROPERTIES AUTOMOC ON)
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} nv4_gui_test_main Qt6::Test)
-    set(env "QT_QPA_PLATFORM=offscreen")
+    set(properties ENVIRONMENT QT_QPA_PLATFORM=offscreen)
   else()
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} nv4_test_main)
-    set(env "")
+    set(properties "")
   endif()
   target_compile_definitions(${ARG_NAME} PRIVATE
     NV4_SOURCE_DIR="${PROJECT_SOURCE_DIR}" NV4_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  if(ARG_THREADED)
+    add_dependencies(threaded_tests ${ARG_NAME})
+    list(APPEND properties LABELS threaded)
+  endif()
+  # Names and values only, no empty value: gtest_discover_tests drops it and pairs every later
+  # name with the wrong value.
   gtest_discover_tests(${ARG_NAME}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${NV4_TEST_TIMEOUT}
+    PROPERTIES TIMEOUT ${NV4_TEST_TIMEOUT} ${properties}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
 
@@ -70,21 +81,32 @@ function(nv4_add_bench)
     NV4_SOURCE_DIR="${PROJECT_SOURCE_DIR}" NV4_BINARY_DIR="${PROJECT_BINARY_DIR}")
 endfunction()
 
-# nv4_add_folder_tests(LIBS <targets>... [GUI])
+# nv4_add_folder_tests(LIBS <targets>... [GUI] [THREADED <files>...])
 # Every *_test.cpp of the calling folder becomes a test executable of its own, named after the
-# folder and the file, so that one unit's tests build and run apart from the others.
+# folder and the file, so that one unit's tests build and run apart from the others. The files
+# named after THREADED test code that shares work among threads (see threaded_tests).
 function(nv4_add_folder_tests)
-  cmake_parse_arguments(ARG "GUI" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "" "LIBS;THREADED" ${ARGN})
   file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
   string(REPLACE "/" "_" folder "${folder}")
-  foreach(source ${test_sources})
-    get_filename_component(stem ${source} NAME_WE)
-    if(ARG_GUI)
-      nv4_add_test(NAME ${folder}_${stem} SOURCES ${source} LIBS ${ARG_LIBS} GUI)
-    else()
-      nv4_add_test(NAME ${folder}_${stem} SOURCES ${source} LIBS ${ARG_LIBS})
+  # A renamed file would otherwise lose its label unnoticed.
+  foreach(threaded ${ARG_THREADED})
+    if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${threaded})
+      message(FATAL_ERROR "THREADED names ${threaded}, which is not in ${CMAKE_CURRENT_SOURCE_DIR}")
     endif()
+  endforeach()
+  foreach(source ${test_sources})
+    get_filename_component(name ${source} NAME)
+    get_filename_component(stem ${source} NAME_WE)
+    set(kinds "")
+    if(ARG_GUI)
+      list(APPEND kinds GUI)
+    endif()
+    if(name IN_LIST ARG_THREADED)
+      list(APPEND kinds THREADED)
+    endif()
+    nv4_add_test(NAME ${folder}_${stem} SOURCES ${source} LIBS ${ARG_LIBS} ${kinds})
   endforeach()
 endfunction()
 
