@@ -164,12 +164,6 @@ void CUApp::SaveSettings() {
   theAppUty.Save(startDir, kSettingsFileName);
 }
 
-void LoadColumnLayout(ListLayout* layout, const char* prefix) {
-  std::string ignored;
-  ReadLayoutKeys(*layout, prefix, ignored);
-  ReportIgnored(ignored);
-}
-
 void SaveColumnLayout(const ListLayout* layout, const char* prefix) {
   char key[kLayoutKeyChars];
   for (int i = 0; i < LayoutKeyCount(*layout); ++i) {

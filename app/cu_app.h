@@ -18,6 +18,6 @@ class CUApp {
 class CAppUty;
 struct ListLayout;
 
-// The layout's shown flags and widths under "<prefix>_d<i>" and "<prefix>_w<i>".
-void LoadColumnLayout(ListLayout* layout, const char* prefix);
+// Writes the layout's shown flags and widths under "<prefix>_d<i>" and "<prefix>_w<i>"; the
+// settings' load reads them back with the rest of the file.
 void SaveColumnLayout(const ListLayout* layout, const char* prefix);
