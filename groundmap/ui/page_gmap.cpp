@@ -80,12 +80,12 @@ CPageGmap::CPageGmap(QWidget* parent) : QWidget(parent) {
   panH_->setGeometry(DialogUnitsToPixels(166, 0, 26, 12));
   platform::SetItemId(panH_, kIdGmapPanH);
   connect(panH_, &SpinArrows::arrowClicked, this,
-          [this](int direction) { OnPan(kIdGmapPanH, direction); });
+          [this](ArrowDirection direction) { OnPan(kIdGmapPanH, direction); });
   panV_ = new SpinArrows(Qt::Vertical, this);
   panV_->setGeometry(DialogUnitsToPixels(194, 0, 11, 26));
   platform::SetItemId(panV_, kIdGmapPanV);
   connect(panV_, &SpinArrows::arrowClicked, this,
-          [this](int direction) { OnPan(kIdGmapPanV, direction); });
+          [this](ArrowDirection direction) { OnPan(kIdGmapPanV, direction); });
 
   save_ = AddButton(kIdGmapSave, "save", DialogUnitsToPixels(236, 0, 25, 13), false);
   textCheck_ = static_cast<QCheckBox*>(
@@ -220,10 +220,10 @@ void CPageGmap::OnVScroll(int code, int position, int spinId) {
   }
 }
 
-void CPageGmap::OnPan(int controlId, int direction) {
+void CPageGmap::OnPan(int controlId, ArrowDirection direction) {
   // A tenth of the picture's map pixels per picture pixel: 1 / zoom degree on the shipped map.
   const double d = groundmap::mapView.mapPerScreen / 10.0;
-  const double step = direction == 0 ? d : -d;
+  const double step = direction == ArrowDirection::kUpOrRight ? d : -d;
   if (controlId == kIdGmapPanH) {
     AP.g_ofh = static_cast<float>(static_cast<double>(AP.g_ofh) + step);
   } else if (controlId == kIdGmapPanV) {

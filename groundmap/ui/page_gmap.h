@@ -13,12 +13,12 @@
 #include "ulib/ui/cu_dedit.h"
 #include "ulib/ui/page_commands.h"
 #include "ulib/ui/sheet_page.h"
+#include "ulib/ui/spin_arrows.h"
 
 class GmapPicture;
 class QAbstractButton;
 class QCheckBox;
 class QLineEdit;
-class SpinArrows;
 
 // Control ids of the page; the zoom field's edit box is 2401 and its spin 2402.
 inline constexpr int kIdGmapSave = 1073;
@@ -57,8 +57,8 @@ class CPageGmap : public QWidget,
   void OnText();
   void OnLine();
   void OnMonoChrome();
-  // A pan arrow: 1077 horizontal, 1078 vertical; direction 0 the right or up arrow.
-  void OnPan(int controlId, int direction);
+  // A pan arrow: 1077 horizontal, 1078 vertical.
+  void OnPan(int controlId, ArrowDirection direction);
 
   // Sizes the picture again when the window's frame has changed since its last size event (the
   // window manager may tell the frame of a maximised window only after its size); redraws only

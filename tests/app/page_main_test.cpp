@@ -365,7 +365,7 @@ TEST_F(MainPageTest, SpinsWalkTheCalendarWithOnePassEach) {
   // The spin's own arrows reach the page the same way.
   AP.y1 = 2007, AP.m1 = 2, AP.d1 = 28;
   page->RefreshControls();
-  page->field(kFieldD1).spin()->Click(0);
+  page->field(kFieldD1).spin()->Click(ArrowDirection::kUpOrRight);
   EXPECT_EQ(Dates()[1], 3);
   EXPECT_EQ(Dates()[2], 1);
 

@@ -113,8 +113,10 @@ void CUDEdit::CreateControls(QWidget* page, NumFieldDescriptor* descriptor, int 
     // The field's arrows are for the mouse only: Tab goes from edit box to edit box, and the
     // arrow keys stay with the edit box's caret.
     spin_->setFocusPolicy(Qt::NoFocus);
-    QObject::connect(spin_, &SpinArrows::arrowClicked, spin_, [this](int direction) {
-      if (target_ && page_) target_->OnVScroll(SB_THUMBPOSITION, direction, editId_ + 1);
+    QObject::connect(spin_, &SpinArrows::arrowClicked, spin_, [this](ArrowDirection direction) {
+      if (target_ && page_) {
+        target_->OnVScroll(SB_THUMBPOSITION, static_cast<int>(direction), editId_ + 1);
+      }
     });
     spin_->show();
   }

@@ -215,7 +215,9 @@ class PageGmapTest : public ::testing::Test {
     ASSERT_NE(item, nullptr);
     QTest::mouseClick(item, Qt::LeftButton);
   }
-  void Pan(int id, int direction) { static_cast<SpinArrows*>(Item(id))->Click(direction); }
+  void Pan(int id, ArrowDirection direction) {
+    static_cast<SpinArrows*>(Item(id))->Click(direction);
+  }
   // The picture as the page paints it, one pixel per picture pixel: a grab would be scaled by
   // the screen's device pixel ratio and no longer compare with the image.
   QImage Screen() const {
@@ -397,15 +399,17 @@ TEST_F(PageGmapTest, ZoomSpinStepsByAHalfWithinItsLimitsAndRedrawsOnce) {
   ShowPage();
   SpinArrows* spin = page_->zoomEdit.spin();
   ASSERT_NE(spin, nullptr);
+  using enum ArrowDirection;
   struct Case {
     float before;
-    int direction;
+    ArrowDirection direction;
     float after;
   };
-  const Case cases[] = {{5.0f, 0, 5.5f},   {5.0f, 1, 4.5f},    {1.5f, 1, 1.0f},
-                        {1.0f, 1, 1.0f},   {99.5f, 0, 100.0f}, {100.0f, 0, 100.0f}};
+  const Case cases[] = {{5.0f, kUpOrRight, 5.5f},    {5.0f, kDownOrLeft, 4.5f},
+                        {1.5f, kDownOrLeft, 1.0f},   {1.0f, kDownOrLeft, 1.0f},
+                        {99.5f, kUpOrRight, 100.0f}, {100.0f, kUpOrRight, 100.0f}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.before << " " << c.direction);
+    SCOPED_TRACE(testing::Message() << c.before << " " << static_cast<int>(c.direction));
     AP.g_zoom = c.before;
     page_->zoomEdit.ShowValue();
     const int redraws = Redraws();
@@ -424,17 +428,18 @@ TEST_F(PageGmapTest, ZoomSpinStepsByAHalfWithinItsLimitsAndRedrawsOnce) {
 TEST_F(PageGmapTest, PanStepAtZoom5MovesTheViewByAFifthOfADegreeEachArrowItsWay) {
   ShowPage();
   ASSERT_EQ(mapView.mapPerScreen, 2.0);
+  using enum ArrowDirection;
   struct Case {
     int id;
-    int direction;
+    ArrowDirection direction;
     double dLon, dLat;
   };
-  const Case cases[] = {{kIdGmapPanH, 0, 0.2, 0.0},
-                        {kIdGmapPanH, 1, -0.2, 0.0},
-                        {kIdGmapPanV, 0, 0.0, 0.2},
-                        {kIdGmapPanV, 1, 0.0, -0.2}};
+  const Case cases[] = {{kIdGmapPanH, kUpOrRight, 0.2, 0.0},
+                        {kIdGmapPanH, kDownOrLeft, -0.2, 0.0},
+                        {kIdGmapPanV, kUpOrRight, 0.0, 0.2},
+                        {kIdGmapPanV, kDownOrLeft, 0.0, -0.2}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.id << " " << c.direction);
+    SCOPED_TRACE(testing::Message() << c.id << " " << static_cast<int>(c.direction));
     AP.g_ofh = 0.1f;
     AP.g_ofv = -0.3f;
     page_->Redraw();
@@ -452,7 +457,7 @@ TEST_F(PageGmapTest, PanStepAtZoom5MovesTheViewByAFifthOfADegreeEachArrowItsWay)
   AP.g_zoom = 10.0f;
   AP.g_ofh = 0.0f;
   page_->Redraw();
-  Pan(kIdGmapPanH, 0);
+  Pan(kIdGmapPanH, kUpOrRight);
   EXPECT_EQ(AP.g_ofh, 0.1f);
 }
 
@@ -481,8 +486,8 @@ TEST_F(PageGmapTest, CenterGoesToTheMiddleOfWhatWasDrawnWithoutARedraw) {
 
 TEST_F(PageGmapTest, CenterWithNothingDrawnReturnsToTheMapCentre) {
   ShowPage();
-  Pan(kIdGmapPanH, 0);
-  Pan(kIdGmapPanV, 1);
+  Pan(kIdGmapPanH, ArrowDirection::kUpOrRight);
+  Pan(kIdGmapPanV, ArrowDirection::kDownOrLeft);
   ASSERT_NE(AP.g_ofh, 0.0f);
   MarkImage();
   Click(kIdGmapCenter);

@@ -83,6 +83,14 @@ NumFieldDescriptor Field(std::int32_t type, double step, void* value, std::int32
 
 std::string Text(const QLineEdit* edit) { return edit->text().toStdString(); }
 
+// A left click at a point of a control, as its window delivers it: to the child under the point,
+// one of the spin's arrows.
+void ClickAt(QWidget* control, QPoint at) {
+  QWidget* window = control->window();
+  QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                    control->mapTo(window, at));
+}
+
 class CUDEditTest : public ::testing::Test {
  protected:
   CUDEditTest() : savedX_(gridScaleX), savedY_(gridScaleY) {
@@ -491,8 +499,7 @@ TEST_F(CUDEditTest, DayUpOnNewYearsEveCarriesIntoMonthAndYear) {
   date.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&date, nv4test::kHangGuardMs));
   SpinArrows* daySpin = date.fields[0].spin();
-  QTest::mouseClick(daySpin, Qt::LeftButton, Qt::NoModifier,
-                    QPoint(daySpin->width() / 2, daySpin->height() / 4));
+  ClickAt(daySpin, QPoint(daySpin->width() / 2, daySpin->height() / 4));
   EXPECT_EQ(date.year, 2008);
   EXPECT_EQ(date.month, 1);
   EXPECT_EQ(date.day, 1);
@@ -500,8 +507,7 @@ TEST_F(CUDEditTest, DayUpOnNewYearsEveCarriesIntoMonthAndYear) {
   EXPECT_EQ(Text(date.fields[1].edit()), "1");
   EXPECT_EQ(Text(date.fields[2].edit()), "2008");
 
-  QTest::mouseClick(daySpin, Qt::LeftButton, Qt::NoModifier,
-                    QPoint(daySpin->width() / 2, daySpin->height() * 3 / 4));
+  ClickAt(daySpin, QPoint(daySpin->width() / 2, daySpin->height() * 3 / 4));
   EXPECT_EQ(date.year, 2007);
   EXPECT_EQ(date.month, 12);
   EXPECT_EQ(date.day, 31);
@@ -686,9 +692,8 @@ TEST_F(CUDEditTest, ArrowClicksReachThePageWithTheirPosition) {
   field.CreateControls(&page, &d, 2001, 3);
   page.Take();
   SpinArrows* spin = field.spin();
-  QTest::mouseClick(spin, Qt::LeftButton, Qt::NoModifier, QPoint(spin->width() / 2, 2));
-  QTest::mouseClick(spin, Qt::LeftButton, Qt::NoModifier,
-                    QPoint(spin->width() / 2, spin->height() - 3));
+  ClickAt(spin, QPoint(spin->width() / 2, 2));
+  ClickAt(spin, QPoint(spin->width() / 2, spin->height() - 3));
   EXPECT_EQ(page.Take(), (std::vector<Heard>{Scroll(0, 2017), Scroll(1, 2017)}));
   EXPECT_EQ(v, 5) << "the field does not step on its own";
   EXPECT_EQ(Text(field.edit()), "5");
@@ -715,7 +720,7 @@ TEST_F(CUDEditTest, TabGoesFromEditBoxToEditBoxAndTheArrowsTakeNoKeys) {
                                                  : "nothing");
   page.Take();
   // A click on an arrow leaves the focus where the user typed; Up there steps nothing.
-  QTest::mouseClick(first.spin(), Qt::LeftButton, Qt::NoModifier, QPoint(4, 2));
+  ClickAt(first.spin(), QPoint(4, 2));
   EXPECT_TRUE(second.edit()->hasFocus());
   QTest::keyClick(second.edit(), Qt::Key_Up);
   EXPECT_EQ(page.Take(), (std::vector<Heard>{Scroll(0, 2002)}));
@@ -742,7 +747,7 @@ TEST_F(CUDEditTest, DisabledFieldKeepsLabelAndCheckBoxEnabled) {
   EXPECT_TRUE(field.labelControl()->isEnabled());
   EXPECT_TRUE(field.check()->isEnabled());
   page.Take();
-  QTest::mouseClick(field.spin(), Qt::LeftButton, Qt::NoModifier, QPoint(4, 2));
+  ClickAt(field.spin(), QPoint(4, 2));
   EXPECT_TRUE(page.Take().empty());
   field.Enable(1);
   EXPECT_TRUE(field.edit()->isEnabled());
@@ -757,7 +762,7 @@ TEST_F(CUDEditTest, APageThatHearsNothingStillGetsAWorkingField) {
   CUDEdit field;
   field.CreateControls(&plain, &d, 2001, 0);
   EXPECT_EQ(Text(field.edit()), "4");
-  field.spin()->Click(0);  // nobody listens
+  field.spin()->Click(ArrowDirection::kUpOrRight);  // nobody listens
   EXPECT_EQ(field.Step(0, 0), -1);
   EXPECT_EQ(field.Step(0, 0), -1);
   EXPECT_EQ(v, 5);

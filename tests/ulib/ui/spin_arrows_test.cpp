@@ -2,17 +2,76 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimerEvent>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "tests/support/hang_guard.h"
 
+// Failures name the arrow rather than print its bytes.
+void PrintTo(ArrowDirection direction, std::ostream* out) {
+  *out << (direction == ArrowDirection::kUpOrRight ? "kUpOrRight" : "kDownOrLeft");
+}
+
 namespace {
+
+using enum ArrowDirection;
+using Directions = std::vector<ArrowDirection>;
+
+// The mouse on a pair, delivered as its window delivers it: the press to the arrow under the
+// point, the moves and the release to that arrow while the button is held. QTest's way through
+// the window would also run the event loop after each event, where a held arrow's repeat could
+// come due on a slow machine.
+class Pointer {
+ public:
+  explicit Pointer(SpinArrows& pair) : pair_(pair) {}
+
+  void Press(QPoint at) {
+    held_ = ArrowAt(at);
+    QTest::mousePress(held_, Qt::LeftButton, Qt::NoModifier, held_->mapFrom(&pair_, at));
+  }
+  void Move(QPoint at) { QTest::mouseMove(held_, held_->mapFrom(&pair_, at)); }
+  void Release(QPoint at) {
+    QTest::mouseRelease(held_, Qt::LeftButton, Qt::NoModifier, held_->mapFrom(&pair_, at));
+  }
+  void Click(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+    QAbstractButton* arrow = ArrowAt(at);
+    QTest::mouseClick(arrow, button, Qt::NoModifier, arrow->mapFrom(&pair_, at));
+  }
+
+  QAbstractButton* ArrowAt(QPoint at) const {
+    auto* arrow = qobject_cast<QAbstractButton*>(pair_.childAt(at));
+    EXPECT_NE(arrow, nullptr) << "no arrow at " << at.x() << ", " << at.y();
+    return arrow;
+  }
+
+ private:
+  SpinArrows& pair_;
+  QAbstractButton* held_ = nullptr;
+};
+
+// The interval of an arrow's pending repeat as the event loop holds it; 0 when none is pending.
+int RepeatInterval(QObject* arrow) {
+  const auto timers = QAbstractEventDispatcher::instance()->registeredTimers(arrow);
+  return timers.isEmpty() ? 0 : timers.front().interval;
+}
+
+// One beat of a held arrow's repeat, fired now rather than when its time is up.
+void Beat(QObject* arrow) {
+  const auto timers = QAbstractEventDispatcher::instance()->registeredTimers(arrow);
+  ASSERT_EQ(timers.size(), 1) << "the repeat is the arrow's only timer";
+  QTimerEvent beat(timers.front().timerId);
+  QCoreApplication::sendEvent(arrow, &beat);
+}
 
 class SpinArrowsTest : public ::testing::Test {
  protected:
@@ -22,10 +81,10 @@ class SpinArrowsTest : public ::testing::Test {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&window, nv4test::kHangGuardMs));
   }
 
-  // The directions the pair reported since the last call.
-  std::vector<int> Take(QSignalSpy& spy) {
-    std::vector<int> taken;
-    for (const QList<QVariant>& args : spy) taken.push_back(args.at(0).toInt());
+  // The arrows the pair reported since the last call.
+  static Directions Take(QSignalSpy& spy) {
+    Directions taken;
+    for (const QList<QVariant>& args : spy) taken.push_back(args.at(0).value<ArrowDirection>());
     spy.clear();
     return taken;
   }
@@ -33,27 +92,48 @@ class SpinArrowsTest : public ::testing::Test {
   QWidget window;
 };
 
-TEST_F(SpinArrowsTest, VerticalPairReportsUpAsZeroAndDownAsOne) {
+TEST_F(SpinArrowsTest, EachHalfOfThePairIsItsOwnArrow) {
+  struct Case {
+    Qt::Orientation orientation;
+    QSize size;
+    QPoint at;
+    ArrowDirection direction;
+  };
+  // An odd pixel goes to the lower or the right arrow.
+  const Case cases[] = {{Qt::Vertical, QSize(16, 19), QPoint(8, 0), kUpOrRight},
+                        {Qt::Vertical, QSize(16, 19), QPoint(8, 8), kUpOrRight},
+                        {Qt::Vertical, QSize(16, 19), QPoint(8, 9), kDownOrLeft},
+                        {Qt::Vertical, QSize(16, 19), QPoint(15, 18), kDownOrLeft},
+                        {Qt::Vertical, QSize(11, 26), QPoint(0, 12), kUpOrRight},
+                        {Qt::Vertical, QSize(11, 26), QPoint(10, 13), kDownOrLeft},
+                        {Qt::Horizontal, QSize(32, 16), QPoint(0, 8), kDownOrLeft},
+                        {Qt::Horizontal, QSize(32, 16), QPoint(15, 15), kDownOrLeft},
+                        {Qt::Horizontal, QSize(32, 16), QPoint(16, 0), kUpOrRight},
+                        {Qt::Horizontal, QSize(33, 16), QPoint(16, 8), kUpOrRight},
+                        {Qt::Horizontal, QSize(33, 16), QPoint(32, 8), kUpOrRight}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.size.width() << "x" << c.size.height() << " at "
+                                    << c.at.x() << ", " << c.at.y());
+    SpinArrows spin(c.orientation, &window);
+    spin.setGeometry(QRect(QPoint(10, 10), c.size));
+    spin.show();
+    EXPECT_EQ(spin.orientation(), c.orientation);
+    QSignalSpy spy(&spin, &SpinArrows::arrowClicked);
+    Pointer(spin).Click(c.at);
+    EXPECT_EQ(Take(spy), Directions{c.direction});
+  }
+}
+
+// Quick clicks each step, also when the window system makes a double click of them. Through the
+// window as a user's are: the release stops the repeat before QTest runs the event loop.
+TEST_F(SpinArrowsTest, ADoubleClickStepsTwice) {
   SpinArrows spin(Qt::Vertical, &window);
   spin.setGeometry(10, 10, 16, 19);
   spin.show();
   QSignalSpy spy(&spin, &SpinArrows::arrowClicked);
-  QTest::mouseClick(&spin, Qt::LeftButton, Qt::NoModifier, QPoint(8, 0));
-  QTest::mouseClick(&spin, Qt::LeftButton, Qt::NoModifier, QPoint(8, 8));
-  QTest::mouseClick(&spin, Qt::LeftButton, Qt::NoModifier, QPoint(8, 10));
-  QTest::mouseClick(&spin, Qt::LeftButton, Qt::NoModifier, QPoint(15, 18));
-  EXPECT_EQ(Take(spy), (std::vector<int>{0, 0, 1, 1}));
-  EXPECT_EQ(spin.orientation(), Qt::Vertical);
-}
-
-TEST_F(SpinArrowsTest, HorizontalPairReportsRightAsZeroAndLeftAsOne) {
-  SpinArrows pan(Qt::Horizontal, &window);
-  pan.setGeometry(10, 10, 32, 16);
-  pan.show();
-  QSignalSpy spy(&pan, &SpinArrows::arrowClicked);
-  QTest::mouseClick(&pan, Qt::LeftButton, Qt::NoModifier, QPoint(4, 8));
-  QTest::mouseClick(&pan, Qt::LeftButton, Qt::NoModifier, QPoint(28, 8));
-  EXPECT_EQ(Take(spy), (std::vector<int>{1, 0}));
+  QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                     spin.mapTo(&window, QPoint(8, 14)));
+  EXPECT_EQ(Take(spy), (Directions{kDownOrLeft, kDownOrLeft}));
 }
 
 TEST_F(SpinArrowsTest, OnlyTheLeftButtonOfAnEnabledPairClicks) {
@@ -61,10 +141,11 @@ TEST_F(SpinArrowsTest, OnlyTheLeftButtonOfAnEnabledPairClicks) {
   spin.setGeometry(10, 10, 16, 19);
   spin.show();
   QSignalSpy spy(&spin, &SpinArrows::arrowClicked);
-  QTest::mouseClick(&spin, Qt::RightButton, Qt::NoModifier, QPoint(8, 4));
-  QTest::mouseClick(&spin, Qt::MiddleButton, Qt::NoModifier, QPoint(8, 14));
+  Pointer pointer(spin);
+  pointer.Click(QPoint(8, 4), Qt::RightButton);
+  pointer.Click(QPoint(8, 14), Qt::MiddleButton);
   spin.setEnabled(false);
-  QTest::mouseClick(&spin, Qt::LeftButton, Qt::NoModifier, QPoint(8, 4));
+  pointer.Click(QPoint(8, 4));
   EXPECT_TRUE(Take(spy).empty());
 }
 
@@ -73,6 +154,9 @@ TEST_F(SpinArrowsTest, ArrowKeysClickWhenFocused) {
   spin.setGeometry(10, 10, 16, 19);
   spin.show();
   EXPECT_EQ(spin.focusPolicy(), Qt::TabFocus) << "a click leaves the focus in the edit box";
+  for (const QAbstractButton* arrow : spin.findChildren<QAbstractButton*>()) {
+    EXPECT_EQ(arrow->focusPolicy(), Qt::NoFocus) << "the pair, not an arrow, has the keys";
+  }
   QSignalSpy spy(&spin, &SpinArrows::arrowClicked);
   spin.setFocus();
   QTest::keyClick(&spin, Qt::Key_Up);
@@ -81,64 +165,135 @@ TEST_F(SpinArrowsTest, ArrowKeysClickWhenFocused) {
   QTest::keyClick(&spin, Qt::Key_Left);
   QTest::keyClick(&spin, Qt::Key_A);
   QTest::keyClick(&spin, Qt::Key_PageUp);
-  EXPECT_EQ(Take(spy), (std::vector<int>{0, 1, 0, 1}));
+  QTest::keyClick(&spin, Qt::Key_Space);
+  EXPECT_EQ(Take(spy), (Directions{kUpOrRight, kDownOrLeft, kUpOrRight, kDownOrLeft}));
 }
 
 // Before, holding an arrow gave one step, so panning across the map took dozens of clicks.
-TEST_F(SpinArrowsTest, HeldArrowRepeatsUntilReleased) {
+TEST_F(SpinArrowsTest, HeldArrowRepeatsAfterAFirstDelayUntilReleased) {
   struct Case {
     Qt::Orientation orientation;
     QSize size;
     QPoint at;
-    int direction;
+    ArrowDirection direction;
   };
-  const Case cases[] = {{Qt::Vertical, QSize(16, 19), QPoint(8, 2), 0},
-                        {Qt::Vertical, QSize(16, 19), QPoint(8, 16), 1},
-                        {Qt::Horizontal, QSize(32, 16), QPoint(28, 8), 0},
-                        {Qt::Horizontal, QSize(32, 16), QPoint(4, 8), 1}};
+  const Case cases[] = {{Qt::Vertical, QSize(16, 19), QPoint(8, 2), kUpOrRight},
+                        {Qt::Vertical, QSize(16, 19), QPoint(8, 16), kDownOrLeft},
+                        {Qt::Horizontal, QSize(32, 16), QPoint(28, 8), kUpOrRight},
+                        {Qt::Horizontal, QSize(32, 16), QPoint(4, 8), kDownOrLeft}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.direction);
+    SCOPED_TRACE(testing::Message() << c.orientation << " " << testing::PrintToString(c.direction));
     SpinArrows spin(c.orientation, &window);
     spin.setGeometry(QRect(QPoint(10, 10), c.size));
     spin.show();
     QSignalSpy spy(&spin, &SpinArrows::arrowClicked);
-    QTest::mousePress(&spin, Qt::LeftButton, Qt::NoModifier, c.at);
-    EXPECT_EQ(spy.count(), 1) << "the press steps at once";
-    // However busy the machine, a held arrow steps again; the wait only bounds a hang.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return spy.count() >= 3; }, 20000));
-    QTest::mouseRelease(&spin, Qt::LeftButton, Qt::NoModifier, c.at);
-    const std::vector<int> held = Take(spy);
-    EXPECT_GE(held.size(), 3u);
-    EXPECT_EQ(held, std::vector<int>(held.size(), c.direction));
-    QTest::qWait(800);  // several repeat intervals
-    EXPECT_EQ(spy.count(), 0) << "no step after the release";
+    Pointer pointer(spin);
+    QAbstractButton* arrow = pointer.ArrowAt(c.at);
+    pointer.Press(c.at);
+    EXPECT_EQ(Take(spy), Directions{c.direction}) << "the press steps at once";
+    EXPECT_EQ(RepeatInterval(arrow), 300) << "the first repeat waits";
+    Beat(arrow);
+    EXPECT_EQ(Take(spy), Directions{c.direction});
+    EXPECT_EQ(RepeatInterval(arrow), 100) << "then the steps come faster";
+    Beat(arrow);
+    Beat(arrow);
+    EXPECT_EQ(Take(spy), (Directions{c.direction, c.direction}));
+    EXPECT_EQ(RepeatInterval(arrow), 100);
+    pointer.Release(c.at);
+    EXPECT_TRUE(Take(spy).empty()) << "the release is no step";
+    EXPECT_EQ(RepeatInterval(arrow), 0) << "and no repeat is left";
   }
 }
 
-TEST_F(SpinArrowsTest, HeldArrowPausesOffItAndStopsWhenDisabled) {
+TEST_F(SpinArrowsTest, HeldArrowRepeatsOnTheEventLoop) {
   SpinArrows spin(Qt::Vertical, &window);
   spin.setGeometry(10, 10, 16, 19);
   spin.show();
   QSignalSpy spy(&spin, &SpinArrows::arrowClicked);
-  QTest::mousePress(&spin, Qt::LeftButton, Qt::NoModifier, QPoint(8, 2));
-  // Dragged onto the other arrow, the held one waits and the other does not step.
-  QTest::mouseMove(&spin, QPoint(8, 16));
-  QTest::qWait(800);
-  EXPECT_EQ(Take(spy), (std::vector<int>{0}));
-  QTest::mouseMove(&spin, QPoint(8, 2));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return spy.count() >= 1; }, 20000));
-  spin.setEnabled(false);
-  spy.clear();
-  QTest::qWait(800);
-  EXPECT_EQ(spy.count(), 0) << "a disabled pair hears no release, yet stops";
+  Pointer pointer(spin);
+  pointer.Press(QPoint(8, 2));
+  // However busy the machine, a held arrow steps again; the wait only bounds a hang.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return spy.count() >= 3; }, nv4test::kHangGuardMs));
+  pointer.Release(QPoint(8, 2));
+  const Directions held = Take(spy);
+  EXPECT_EQ(held, Directions(held.size(), kUpOrRight));
+}
+
+TEST_F(SpinArrowsTest, HeldArrowWaitsWhileThePointerIsOffIt) {
+  SpinArrows spin(Qt::Vertical, &window);
+  spin.setGeometry(10, 10, 16, 19);
+  spin.show();
+  QSignalSpy spy(&spin, &SpinArrows::arrowClicked);
+  Pointer pointer(spin);
+  QAbstractButton* up = pointer.ArrowAt(QPoint(8, 2));
+  QAbstractButton* down = pointer.ArrowAt(QPoint(8, 16));
+  pointer.Press(QPoint(8, 2));
+  Beat(up);
+  EXPECT_EQ(Take(spy), (Directions{kUpOrRight, kUpOrRight}));
+
+  // Dragged onto the other arrow, the held one waits, drawn raised, and the other does not step.
+  pointer.Move(QPoint(8, 16));
+  EXPECT_FALSE(up->isDown());
+  EXPECT_FALSE(down->isDown());
+  EXPECT_EQ(RepeatInterval(up), 0);
+  EXPECT_EQ(RepeatInterval(down), 0);
+  pointer.Move(QPoint(30, 30));  // off the pair
+  EXPECT_TRUE(Take(spy).empty());
+
+  // Back on it, the arrow is held again and repeats from the first delay, with no step of its own.
+  pointer.Move(QPoint(8, 2));
+  EXPECT_TRUE(up->isDown());
+  EXPECT_TRUE(Take(spy).empty());
+  EXPECT_EQ(RepeatInterval(up), 300);
+  Beat(up);
+  EXPECT_EQ(Take(spy), Directions{kUpOrRight});
+
+  // Let go off the arrow: no step, and the repeat is over.
+  pointer.Move(QPoint(8, 16));
+  pointer.Release(QPoint(8, 16));
+  EXPECT_TRUE(Take(spy).empty());
+  EXPECT_EQ(RepeatInterval(up), 0);
+  EXPECT_FALSE(up->isDown());
+}
+
+// A pair disabled or hidden while an arrow is held hears no release, yet stops.
+TEST_F(SpinArrowsTest, HeldArrowStopsWhenThePairIsDisabledOrHidden) {
+  struct Case {
+    const char* name;
+    void (*change)(SpinArrows&);
+  };
+  const Case cases[] = {{"disabled", [](SpinArrows& spin) { spin.setEnabled(false); }},
+                        {"hidden", [](SpinArrows& spin) { spin.hide(); }}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SpinArrows spin(Qt::Vertical, &window);
+    spin.setGeometry(10, 10, 16, 19);
+    spin.show();
+    QSignalSpy spy(&spin, &SpinArrows::arrowClicked);
+    Pointer pointer(spin);
+    QAbstractButton* up = pointer.ArrowAt(QPoint(8, 2));
+    pointer.Press(QPoint(8, 2));
+    EXPECT_EQ(Take(spy), Directions{kUpOrRight});
+    c.change(spin);
+    EXPECT_FALSE(up->isDown());
+    EXPECT_EQ(RepeatInterval(up), 0) << "no repeat beats on unheard";
+    // Shown and enabled again, the arrow is not held: the pointer moving over it steps nothing.
+    spin.setEnabled(true);
+    spin.show();
+    pointer.Move(QPoint(8, 3));
+    EXPECT_FALSE(up->isDown());
+    EXPECT_EQ(RepeatInterval(up), 0);
+    pointer.Release(QPoint(8, 3));
+    EXPECT_TRUE(Take(spy).empty());
+  }
 }
 
 TEST_F(SpinArrowsTest, ClickReportsAsTheUserWould) {
   SpinArrows pan(Qt::Horizontal, &window);
   QSignalSpy spy(&pan, &SpinArrows::arrowClicked);
-  pan.Click(0);
-  pan.Click(1);
-  EXPECT_EQ(Take(spy), (std::vector<int>{0, 1}));
+  pan.Click(kUpOrRight);
+  pan.Click(kDownOrLeft);
+  EXPECT_EQ(Take(spy), (Directions{kUpOrRight, kDownOrLeft}));
 }
 
 // A widget's picture at one pixel per widget pixel, whatever the screen's device pixel ratio.
@@ -191,14 +346,40 @@ TEST_F(SpinArrowsTest, SmallPairShowsAFrameAndOneGlyphPerArrow) {
   EXPECT_GE(up, 6);
   EXPECT_GE(down, 6);
   // The up glyph is wider at its bottom than at its top; the down glyph the other way.
-  auto rowWidth = [&](int y) { return DarkPixels(image, QRect(2, y, 12, 1), face); };
-  int upTop = 0, upBottom = 0, downTop = 0, downBottom = 0;
-  for (int y = 2; y <= 4; ++y) upTop += rowWidth(y);
-  for (int y = 5; y <= 7; ++y) upBottom += rowWidth(y);
-  for (int y = 11; y <= 13; ++y) downTop += rowWidth(y);
-  for (int y = 14; y <= 16; ++y) downBottom += rowWidth(y);
-  EXPECT_LT(upTop, upBottom);
-  EXPECT_GT(downTop, downBottom);
+  auto glyphRows = [&](int top, int bottom) {
+    std::vector<int> widths;  // of the rows with dark pixels, top to bottom
+    for (int y = top; y <= bottom; ++y) {
+      if (const int n = DarkPixels(image, QRect(2, y, 12, 1), face)) widths.push_back(n);
+    }
+    return widths;
+  };
+  const std::vector<int> upRows = glyphRows(2, 7);
+  const std::vector<int> downRows = glyphRows(11, 16);
+  ASSERT_GE(upRows.size(), 2u);
+  ASSERT_GE(downRows.size(), 2u);
+  EXPECT_LT(upRows.front(), upRows.back());
+  EXPECT_GT(downRows.front(), downRows.back());
+
+  // Held, an arrow looks pressed; the other one stays as it was.
+  Pointer pointer(spin);
+  pointer.Press(QPoint(8, 2));
+  const QImage held = Shot(spin, spin.rect());
+  pointer.Release(QPoint(8, 2));
+  EXPECT_NE(held.copy(0, 0, 16, 9), image.copy(0, 0, 16, 9));
+  EXPECT_EQ(held.copy(0, 9, 16, 10), image.copy(0, 9, 16, 10));
+
+  // With the focus reached by Tab, the pair shows it.
+  QLineEdit before(&window);
+  before.setGeometry(10, 40, 40, 16);
+  before.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window, nv4test::kHangGuardMs));
+  before.setFocus();
+  QTest::keyClick(&before, Qt::Key_Tab);
+  ASSERT_TRUE(spin.hasFocus());
+  EXPECT_NE(Shot(spin, spin.rect()), image);
+  before.setFocus();
+  EXPECT_EQ(Shot(spin, spin.rect()), image);
 
   // Disabled, the glyphs fade.
   spin.setEnabled(false);
