@@ -73,6 +73,14 @@ void Beat(QObject* arrow) {
   QCoreApplication::sendEvent(arrow, &beat);
 }
 
+// A point of a pair of this orientation and size, and the arrow it lies on.
+struct ArrowAt {
+  Qt::Orientation orientation;
+  QSize size;
+  QPoint at;
+  ArrowDirection direction;
+};
+
 class SpinArrowsTest : public ::testing::Test {
  protected:
   SpinArrowsTest() {
@@ -93,25 +101,19 @@ class SpinArrowsTest : public ::testing::Test {
 };
 
 TEST_F(SpinArrowsTest, EachHalfOfThePairIsItsOwnArrow) {
-  struct Case {
-    Qt::Orientation orientation;
-    QSize size;
-    QPoint at;
-    ArrowDirection direction;
-  };
   // An odd pixel goes to the lower or the right arrow.
-  const Case cases[] = {{Qt::Vertical, QSize(16, 19), QPoint(8, 0), kUpOrRight},
-                        {Qt::Vertical, QSize(16, 19), QPoint(8, 8), kUpOrRight},
-                        {Qt::Vertical, QSize(16, 19), QPoint(8, 9), kDownOrLeft},
-                        {Qt::Vertical, QSize(16, 19), QPoint(15, 18), kDownOrLeft},
-                        {Qt::Vertical, QSize(11, 26), QPoint(0, 12), kUpOrRight},
-                        {Qt::Vertical, QSize(11, 26), QPoint(10, 13), kDownOrLeft},
-                        {Qt::Horizontal, QSize(32, 16), QPoint(0, 8), kDownOrLeft},
-                        {Qt::Horizontal, QSize(32, 16), QPoint(15, 15), kDownOrLeft},
-                        {Qt::Horizontal, QSize(32, 16), QPoint(16, 0), kUpOrRight},
-                        {Qt::Horizontal, QSize(33, 16), QPoint(16, 8), kUpOrRight},
-                        {Qt::Horizontal, QSize(33, 16), QPoint(32, 8), kUpOrRight}};
-  for (const Case& c : cases) {
+  const ArrowAt cases[] = {{Qt::Vertical, QSize(16, 19), QPoint(8, 0), kUpOrRight},
+                           {Qt::Vertical, QSize(16, 19), QPoint(8, 8), kUpOrRight},
+                           {Qt::Vertical, QSize(16, 19), QPoint(8, 9), kDownOrLeft},
+                           {Qt::Vertical, QSize(16, 19), QPoint(15, 18), kDownOrLeft},
+                           {Qt::Vertical, QSize(11, 26), QPoint(0, 12), kUpOrRight},
+                           {Qt::Vertical, QSize(11, 26), QPoint(10, 13), kDownOrLeft},
+                           {Qt::Horizontal, QSize(32, 16), QPoint(0, 8), kDownOrLeft},
+                           {Qt::Horizontal, QSize(32, 16), QPoint(15, 15), kDownOrLeft},
+                           {Qt::Horizontal, QSize(32, 16), QPoint(16, 0), kUpOrRight},
+                           {Qt::Horizontal, QSize(33, 16), QPoint(16, 8), kUpOrRight},
+                           {Qt::Horizontal, QSize(33, 16), QPoint(32, 8), kUpOrRight}};
+  for (const ArrowAt& c : cases) {
     SCOPED_TRACE(testing::Message() << c.size.width() << "x" << c.size.height() << " at "
                                     << c.at.x() << ", " << c.at.y());
     SpinArrows spin(c.orientation, &window);
@@ -171,17 +173,11 @@ TEST_F(SpinArrowsTest, ArrowKeysClickWhenFocused) {
 
 // Before, holding an arrow gave one step, so panning across the map took dozens of clicks.
 TEST_F(SpinArrowsTest, HeldArrowRepeatsAfterAFirstDelayUntilReleased) {
-  struct Case {
-    Qt::Orientation orientation;
-    QSize size;
-    QPoint at;
-    ArrowDirection direction;
-  };
-  const Case cases[] = {{Qt::Vertical, QSize(16, 19), QPoint(8, 2), kUpOrRight},
-                        {Qt::Vertical, QSize(16, 19), QPoint(8, 16), kDownOrLeft},
-                        {Qt::Horizontal, QSize(32, 16), QPoint(28, 8), kUpOrRight},
-                        {Qt::Horizontal, QSize(32, 16), QPoint(4, 8), kDownOrLeft}};
-  for (const Case& c : cases) {
+  const ArrowAt cases[] = {{Qt::Vertical, QSize(16, 19), QPoint(8, 2), kUpOrRight},
+                           {Qt::Vertical, QSize(16, 19), QPoint(8, 16), kDownOrLeft},
+                           {Qt::Horizontal, QSize(32, 16), QPoint(28, 8), kUpOrRight},
+                           {Qt::Horizontal, QSize(32, 16), QPoint(4, 8), kDownOrLeft}};
+  for (const ArrowAt& c : cases) {
     SCOPED_TRACE(testing::Message() << c.orientation << " " << testing::PrintToString(c.direction));
     SpinArrows spin(c.orientation, &window);
     spin.setGeometry(QRect(QPoint(10, 10), c.size));
