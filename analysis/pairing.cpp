@@ -25,9 +25,10 @@ bool StationFinite(const ObservationRecord& r) {
          std::isfinite(r.gioidh);
 }
 
-// Pairs at least this many to a core before the triangulation is shared out: below it, starting
-// threads costs more than it saves (the demo tree has a few dozen pairs).
-constexpr int32_t kMinPairsPerPart = 32;
+// Pairs a core takes at a time: enough to outweigh taking them up (a tree as small as the demo's,
+// a few dozen pairs, is triangulated where it is waited for, with no thread), few enough that
+// the cores share the pairs evenly, the caller among them once it has emptied the lists.
+constexpr int32_t kPairsPerBatch = 64;
 
 int32_t AddPairRow(const PairFound& pair, const ObservationRecord& A, const ObservationRecord& B) {
   CUTable* table = pairTable;
@@ -105,12 +106,11 @@ PairingRun::PairingRun() {
   const ObservationRecord* records = theRecordStore().records;
   const double minQcDeg = AP.Qc;
   const auto pairs = static_cast<int32_t>(found_.size());
-  const int32_t perBatch = BatchPerCore(pairs, kMinPairsPerPart);
   pointsEnd_.resize(found_.size());
-  batchPoints_.resize(static_cast<std::size_t>(pairs / perBatch + 1));
+  batchPoints_.resize(static_cast<std::size_t>(pairs / kPairsPerBatch + 1));
   batches_ = std::make_unique<ParallelBatches>(
-      pairs, perBatch, [this, records, minQcDeg](const Batch& batch) {
-        std::vector<TriangulatedPoint>& points = batchPoints_[static_cast<std::size_t>(batch.index)];
+      pairs, kPairsPerBatch, [this, records, minQcDeg](const Batch& batch) {
+        auto& points = batchPoints_[static_cast<std::size_t>(batch.index)];
         for (int32_t p = batch.begin; p < batch.end; ++p) {
           TriangulatePoints(records[found_[p].recA], records[found_[p].recB], minQcDeg, &points);
           pointsEnd_[p] = points.size();

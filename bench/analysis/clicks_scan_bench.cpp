@@ -164,8 +164,9 @@ BENCHMARK(BM_ScanDemoTree)->Unit(benchmark::kMillisecond)->UseRealTime();
 // so that 128 MB take about 4 times what 32 MB take.
 void BM_ScanFileWithNoLineEnd(benchmark::State& state) {
   const long long megabytes = state.range(0);
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                       platform::StringPrintfC("nv4bench-no-line-end-%lld", megabytes);
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() /
+      platform::StringPrintfC("nv4bench-no-line-end-%lld", megabytes);
   const std::filesystem::path file = folder / "zeros_clicks.csv";
   if (!std::filesystem::exists(file)) {
     std::filesystem::create_directories(folder);
@@ -175,7 +176,11 @@ void BM_ScanFileWithNoLineEnd(benchmark::State& state) {
   ScanFolder(state, folder.string());
   state.SetBytesProcessed(state.iterations() * (megabytes << 20));
 }
-BENCHMARK(BM_ScanFileWithNoLineEnd)->Arg(32)->Arg(128)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ScanFileWithNoLineEnd)
+    ->Arg(32)
+    ->Arg(128)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The parts of one line's cost: splitting and scanning its fields ...
 void BM_ParseClicksLine(benchmark::State& state) {
