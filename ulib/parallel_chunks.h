@@ -32,7 +32,8 @@ std::int32_t BatchPerCore(std::int32_t count, std::int32_t minPerBatch);
 // Items 0 .. count - 1 worked in batches of perBatch items, which the cores take up one after
 // another as each gets free, from the moment the object is made; the caller can take the items
 // up in order while later ones are still being worked on. While the caller waits for a batch
-// that nobody has begun, it works the next batch itself. No thread outlives the object.
+// that nobody has begun, it works the next batch itself, as worker 0: WaitFor, Finish and Stop
+// are for the thread that made the object. No thread outlives the object.
 class ParallelBatches {
  public:
   using Work = std::function<void(const Batch& batch)>;
@@ -52,8 +53,7 @@ class ParallelBatches {
   bool WaitFor(std::int32_t item);
   // Works and waits for every batch that Stop has not kept from beginning.
   void Finish();
-  // Begins no further batch: the items of batches not begun are never worked on. For the thread
-  // that made the object.
+  // Begins no further batch: the items of batches not begun are never worked on.
   void Stop();
 
  private:

@@ -99,28 +99,39 @@ TEST(ParallelBatches, StopFinishesWhatWasBegunAndBeginsNoMore) {
 // that was begun is still waited for until it is done.
 TEST(ParallelBatches, WaitingForAnItemThatWillNeverBeWorkedReturnsAtOnce) {
   constexpr std::int32_t kCount = 100;
-  std::atomic<bool> release{false};
-  std::atomic<int> begun{0};
-  ParallelBatches batches(kCount, 1, [&](const Batch&) {
-    begun.fetch_add(1);
-    release.wait(false);
+  struct Waited {
+    bool last, first;
+    int begun;
+  };
+  // All of it on a thread of its own, so that a wait that never returns fails the test at the
+  // hang guard instead of hanging it.
+  auto waited = std::async(std::launch::async, [] {
+    std::atomic<bool> release{false};
+    std::atomic<int> begun{0};
+    ParallelBatches batches(kCount, 1, [&](const Batch&) {
+      begun.fetch_add(1);
+      release.wait(false);
+    });
+    // The threads hold the batches they took; the caller takes none until it waits.
+    batches.Stop();
+    Waited result{};
+    result.last = batches.WaitFor(kCount - 1);
+    release = true;
+    release.notify_all();
+    // Item 0 was begun by a thread before the stop, or by no one when none had started yet.
+    result.first = begun.load() == 0 || batches.WaitFor(0);
+    result.begun = begun.load();
+    return result;
   });
-  // The threads hold their first batches; the caller takes none until it waits.
-  batches.Stop();
-  auto waited = std::async(std::launch::async, [&batches] { return batches.WaitFor(kCount - 1); });
   if (waited.wait_for(std::chrono::milliseconds(nv4test::kHangGuardMs)) !=
       std::future_status::ready) {
     std::fprintf(stderr, "WaitFor of an item never worked did not return\n");
     std::_Exit(1);
   }
-  EXPECT_FALSE(waited.get());
-  release = true;
-  release.notify_all();
-  EXPECT_LT(begun.load(), kCount);
-  // Item 0 was begun by a thread before the stop, or by no one when no thread could start.
-  if (begun.load() > 0) {
-    EXPECT_TRUE(batches.WaitFor(0));
-  }
+  const Waited result = waited.get();
+  EXPECT_FALSE(result.last);
+  EXPECT_TRUE(result.first);
+  EXPECT_LT(result.begun, kCount);
 }
 
 // The number of workers follows the cores the process may run on: held to one core, all the
