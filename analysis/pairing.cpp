@@ -124,7 +124,7 @@ void PairingRun::AddRows() {
   const ObservationRecord* records = theRecordStore().records;
   for (int32_t batch = 0; batch < batches_->batches(); ++batch) {
     const int32_t begin = batches_->Begin(batch), end = batches_->Begin(batch + 1);
-    batches_->WaitFor(begin);
+    if (!batches_->WaitFor(begin)) return;  // never: the pairing is not stopped
     const TriangulatedPoint* points = batchPoints_[static_cast<std::size_t>(batch)].data();
     std::size_t first = 0;
     for (int32_t p = begin; p < end; ++p) {

@@ -29,8 +29,8 @@ struct PairFound {
 // triangulation; AddRows adds a pairTable row for every pair, numbered from nextPairNumber on,
 // each followed by its resultTable rows, taking up the pairs' points in pair order as they are
 // done. Construction reads selectedRecords, the records, AP.dt, AP.GD and AP.Qc; the workers
-// get the records and AP.Qc from it, and nothing else shared. The records may not change before
-// AddRows or destruction, which waits for every batch.
+// get the records and AP.Qc from it, read the pairs found and write only the run's own point
+// lists. The records may not change before AddRows or destruction, which waits for every batch.
 class PairingRun {
  public:
   PairingRun();

@@ -76,12 +76,18 @@ bool TextLines::Next(Line* line) {
       return false;
     }
   }
+  // The next line begins here, or after the LF of a CR LF: at the part's end or past it, it is
+  // a later part's (and the LF need not be read).
+  auto pastPart = [this] {
+    return to_ >= 0 && blockOffset_ + static_cast<long long>(begin_) >= to_;
+  };
+  if (pastPart()) return false;
   if (skipLf_) {
     if (begin_ == end_ && !Fill()) return false;
     skipLf_ = false;
     if (block_[begin_] == '\n') ++begin_;
+    if (pastPart()) return false;
   }
-  if (to_ >= 0 && blockOffset_ + static_cast<long long>(begin_) >= to_) return false;
   if (!TakeLine(&length, &tooLong)) return false;
   line_[length] = '\0';
   line->text = line_.data();

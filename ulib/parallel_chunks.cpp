@@ -3,7 +3,6 @@
 #include <sched.h>
 
 #include <algorithm>
-#include <system_error>
 #include <utility>
 
 int UsableCores() {
@@ -17,8 +16,8 @@ int UsableCores() {
 std::int32_t BatchPerCore(std::int32_t count, std::int32_t minPerBatch) {
   const std::int32_t least = std::max<std::int32_t>(minPerBatch, 1);
   const std::int32_t cores = std::min(UsableCores(), kMaxParallelParts);
-  const std::int32_t even = count / cores + (count % cores != 0 ? 1 : 0);
-  return std::max(least, even);
+  const std::int32_t batches = std::clamp<std::int32_t>(count / least, 1, cores);
+  return std::max<std::int32_t>(1, count / batches + (count % batches != 0 ? 1 : 0));
 }
 
 ParallelBatches::ParallelBatches(std::int32_t count, std::int32_t perBatch, Work work)
@@ -39,8 +38,8 @@ ParallelBatches::ParallelBatches(std::int32_t count, std::int32_t perBatch, Work
         while (WorkNextBatch(worker)) {
         }
       });
-    } catch (const std::system_error&) {
-      break;  // the batches are taken by the threads there are
+    } catch (...) {
+      break;  // no thread (or no room for one): the batches are taken by the threads there are
     }
   }
 }
@@ -51,10 +50,13 @@ ParallelBatches::~ParallelBatches() {
 }
 
 std::int32_t ParallelBatches::Begin(std::int32_t batch) const {
-  return std::min(count_, std::max<std::int32_t>(batch, 0) * perBatch_);
+  const std::int64_t begin = std::int64_t{std::max<std::int32_t>(batch, 0)} * perBatch_;
+  return static_cast<std::int32_t>(std::min<std::int64_t>(count_, begin));
 }
 
 bool ParallelBatches::WorkNextBatch(int worker) {
+  // Once all are taken, next_ is left as it is, so that it cannot grow without end.
+  if (next_.load(std::memory_order_relaxed) >= batches_) return false;
   const std::int32_t batch = next_.fetch_add(1, std::memory_order_relaxed);
   if (batch >= batches_) return false;
   work_(Batch{worker, batch, Begin(batch), Begin(batch + 1)});

@@ -13,7 +13,8 @@
 // Most workers one command uses (the calling thread among them).
 inline constexpr int kMaxParallelParts = 8;
 
-// The cores this process may run on (its CPU affinity, as `taskset` sets it), at least 1.
+// The cores the calling thread may run on (its CPU affinity, which `taskset` sets for the whole
+// process), at least 1.
 int UsableCores();
 
 // One batch of items handed to a worker: items begin .. end - 1, the index-th batch. worker is
@@ -25,15 +26,17 @@ struct Batch {
   std::int32_t index, begin, end;
 };
 
-// The batch size that cuts count items into at most one batch per usable core, each of at least
-// minPerBatch items: for work that is best taken in one piece a core.
+// The batch size that cuts count items into at most one batch per usable core, and into one
+// batch only below twice minPerBatch items, so that no thread is started for fewer: for work
+// that is best taken in one piece a core.
 std::int32_t BatchPerCore(std::int32_t count, std::int32_t minPerBatch);
 
 // Items 0 .. count - 1 worked in batches of perBatch items, which the cores take up one after
 // another as each gets free, from the moment the object is made; the caller can take the items
 // up in order while later ones are still being worked on. While the caller waits for a batch
 // that nobody has begun, it works the next batch itself, as worker 0: WaitFor, Finish and Stop
-// are for the thread that made the object. No thread outlives the object.
+// are for the thread that made the object. The work must not throw: a throw on a thread ends the
+// program. No thread outlives the object.
 class ParallelBatches {
  public:
   using Work = std::function<void(const Batch& batch)>;
@@ -50,7 +53,7 @@ class ParallelBatches {
 
   // Returns once the batch of item is done: true. False at once for an item that will never be
   // worked on, its batch not begun before Stop (or no such item).
-  bool WaitFor(std::int32_t item);
+  [[nodiscard]] bool WaitFor(std::int32_t item);
   // Works and waits for every batch that Stop has not kept from beginning.
   void Finish();
   // Begins no further batch: the items of batches not begun are never worked on.

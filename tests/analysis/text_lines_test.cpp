@@ -169,4 +169,33 @@ TEST(TextLines, PartsReadTheFileAboutOnceBetweenThem) {
   }
 }
 
+// A part's last line runs on into the next part, read there a little at a time and then in whole
+// blocks: a CR LF split between two of those reads is still one line end, for both parts.
+TEST(TextLines, CrLfSplitBetweenReadsPastAPartsEndIsOneLineEnd) {
+  constexpr long long kCut = 1000;
+  // The CR last in the first, second, third and sixth read past the cut.
+  const long long kCrAfterCut[] = {4095, 12287, 28671, 258047};
+  nv4test::TempDir dir;
+  for (const long long crAfterCut : kCrAfterCut) {
+    SCOPED_TRACE(crAfterCut);
+    const std::string text =
+        "a\n" + std::string(static_cast<std::size_t>(kCut + crAfterCut - 2), 'x') + "\r\nb\rc";
+    ASSERT_EQ(text[static_cast<std::size_t>(kCut + crAfterCut)], '\r');
+    const std::string path = dir.File("t.csv");
+    nv4test::WriteFileBytes(path, text);
+    std::vector<std::string> lines;
+    for (const long long cut : {kCut, -1LL}) {
+      const int fd = open(path.c_str(), O_RDONLY);
+      ASSERT_GE(fd, 0);
+      TextLines::Room room;
+      TextLines part(fd, 100, &room, cut < 0 ? kCut : 0, cut);
+      TextLines::Line line;
+      while (part.Next(&line)) lines.emplace_back(line.text);
+      close(fd);
+    }
+    EXPECT_EQ(lines, ReadAll(text, 100).lines);
+    EXPECT_EQ(lines.size(), 4u);
+  }
+}
+
 }  // namespace

@@ -85,8 +85,12 @@ TEST(ParallelBatches, StopFinishesWhatWasBegunAndBeginsNoMore) {
       finished.fetch_add(1);
     });
     batches.Stop();
+    batches.Stop();  // a second stop changes nothing
     stopped = true;
     stopped.notify_all();
+    // Finish after a stop waits for what was begun, and begins nothing more.
+    batches.Finish();
+    EXPECT_EQ(begun.load(), finished.load());
   }
   EXPECT_EQ(begun.load(), finished.load());
   EXPECT_LE(begun.load(), 6 + kMaxParallelParts);
@@ -108,18 +112,25 @@ TEST(ParallelBatches, WaitingForAnItemThatWillNeverBeWorkedReturnsAtOnce) {
   auto waited = std::async(std::launch::async, [] {
     std::atomic<bool> release{false};
     std::atomic<int> begun{0};
-    ParallelBatches batches(kCount, 1, [&](const Batch&) {
+    std::vector<std::atomic<int>> finished(kCount);
+    ParallelBatches batches(kCount, 1, [&](const Batch& batch) {
       begun.fetch_add(1);
       release.wait(false);
+      finished[static_cast<std::size_t>(batch.index)].store(1);
     });
     // The threads hold the batches they took; the caller takes none until it waits.
     batches.Stop();
     Waited result{};
     result.last = batches.WaitFor(kCount - 1);
-    release = true;
-    release.notify_all();
-    // Item 0 was begun by a thread before the stop, or by no one when none had started yet.
-    result.first = begun.load() == 0 || batches.WaitFor(0);
+    // Item 0 was begun by a thread before the stop, or by no one when none had started yet;
+    // begun, it is waited for until its batch is done, however late that is.
+    std::thread releaser([&release] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      release = true;
+      release.notify_all();
+    });
+    result.first = begun.load() == 0 || (batches.WaitFor(0) && finished[0].load() == 1);
+    releaser.join();
     result.begun = begun.load();
     return result;
   });
@@ -159,20 +170,25 @@ TEST(ParallelBatches, UsesTheCoresTheProcessMayRunOn) {
   EXPECT_EQ(workers, std::set<int>{0});
 }
 
-// A batch a core, none smaller than asked, and every item in one.
-TEST(BatchPerCore, CutsIntoAtMostOneBatchACoreOfAtLeastTheLeastSize) {
+// A batch a core at most, one only below twice the least size, and every item in one.
+TEST(BatchPerCore, CutsIntoAtMostOneBatchACoreOfAboutTheLeastSize) {
   const std::int32_t cores = std::min(UsableCores(), kMaxParallelParts);
   struct Case {
     std::int32_t count, least;
   };
-  constexpr Case kCases[] = {{0, 32}, {1, 32}, {31, 32}, {100, 1}, {4999, 32}, {250000, 4096}};
+  constexpr Case kCases[] = {{0, 32},    {1, 32},      {31, 32},       {63, 32},
+                             {64, 32},   {100, 1},     {4999, 32},     {4097, 4096},
+                             {513, 512}, {9998, 512},  {250000, 4096}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << c.count << " items, at least " << c.least);
     const std::int32_t perBatch = BatchPerCore(c.count, c.least);
-    EXPECT_GE(perBatch, c.least);
+    ASSERT_GE(perBatch, 1);
     const std::int32_t batches = (c.count + perBatch - 1) / perBatch;
     EXPECT_LE(batches, cores);
     EXPECT_GE(static_cast<std::int64_t>(batches) * perBatch, c.count);
+    if (c.count < 2 * c.least) {
+      EXPECT_LE(batches, 1);
+    }
     if (c.count >= c.least * cores) {
       EXPECT_EQ(batches, cores);
     }
