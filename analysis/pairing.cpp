@@ -71,23 +71,22 @@ void PairingRun::FindPairs(double maxDtSec, double minGdKm) {
   const int32_t* selected = selectedRecords.selected;
   const int32_t n = selectedRecords.selectedCount;
 
-  // Once even the earliest record from j on lies too far after A, no later record can pair
-  // with A, so the scan over j ends there. The pairs are exactly those of the full scan for any
-  // order of times; for a selection sorted by time stamp the scan looks at a handful of records
-  // instead of all of them.
-  earliestFrom_.resize(static_cast<std::size_t>(n) + 1);
-  earliestFrom_[n] = std::numeric_limits<double>::infinity();
+  // earliestFrom[j]: the smallest finite mjd of selected[j..n-1]. Once even that lies too far
+  // after A, no later record can pair with A, so the scan over j ends there. The pairs are
+  // exactly those of the full scan for any order of times; for a selection sorted by time stamp
+  // the scan looks at a handful of records instead of all of them.
+  std::vector<double> earliestFrom(static_cast<std::size_t>(n) + 1);
+  earliestFrom[n] = std::numeric_limits<double>::infinity();
   for (int32_t j = n - 1; j >= 0; --j) {
     const double mjd = store.records[selected[j]].mjd;
-    earliestFrom_[j] =
-        std::isfinite(mjd) && mjd < earliestFrom_[j + 1] ? mjd : earliestFrom_[j + 1];
+    earliestFrom[j] = std::isfinite(mjd) && mjd < earliestFrom[j + 1] ? mjd : earliestFrom[j + 1];
   }
 
   for (int32_t i = 0; i + 1 < n; ++i) {
     const ObservationRecord& A = store.records[selected[i]];
     if (!std::isfinite(A.mjd) || !StationFinite(A)) continue;
     for (int32_t j = i + 1; j < n; ++j) {
-      if (SecondsAfter(A.mjd, earliestFrom_[j]) > maxDtSec) break;
+      if (SecondsAfter(A.mjd, earliestFrom[j]) > maxDtSec) break;
       const ObservationRecord& B = store.records[selected[j]];
       const double dtSec = SecondsAfter(A.mjd, B.mjd);
       // A negative difference (a later key holding an earlier time) pairs whatever AP.dt is.

@@ -43,8 +43,6 @@ class PairingRun {
  private:
   void FindPairs(double maxDtSec, double minGdKm);
 
-  // earliestFrom_[j]: the smallest finite mjd of the selection from its j-th record on.
-  std::vector<double> earliestFrom_;
   std::vector<PairFound> found_;
   // The points of each batch of pairs, and per pair one past its last point in its batch's.
   std::vector<std::vector<TriangulatedPoint>> batchPoints_;

@@ -36,11 +36,17 @@ struct MapImage {
 
 extern MapImage mapImage;
 
-// The first byte (blue) of pixel (x, row from the bottom) of mapImage drawn width pixels wide.
+// The first byte (blue) of pixel (x, row from the bottom) of pixels laid out as mapImage's,
+// width pixels wide.
+inline std::uint8_t* PixelOf(std::uint8_t* pixels, int x, int row, int width) {
+  return pixels + (static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
+                   static_cast<std::size_t>(x)) *
+                      kImageBytesPerPixel;
+}
+
+// The same pixel of mapImage.
 inline std::uint8_t* ImagePixel(int x, int row, int width) {
-  return mapImage.pixels + (static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
-                            static_cast<std::size_t>(x)) *
-                               kImageBytesPerPixel;
+  return PixelOf(mapImage.pixels, x, row, width);
 }
 
 // The image as the program starts with it: 640 x 480, black.

@@ -42,8 +42,6 @@ constexpr std::uint8_t kCodeColours[6][3] = {{255, 255, 255}, {0, 255, 255}, {0,
 
 bool CodeDraws(int code) { return code >= 0 && code <= kCodeLightGreen && code != 4; }
 
-bool Finite(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
-
 float CellFloat(const CUTable* table, std::int32_t row, std::int32_t column) {
   return ReadCellFloat(table->LiveCell(row, column));
 }

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
@@ -50,12 +49,13 @@ class PictureCanvas {
 // Defined here, so that the renderer's loops over results and bands have them inline: they run
 // for every pixel of a picture of a quarter of a million lines.
 
-inline bool PictureFinite(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
+// Both coordinates of a point finite.
+inline bool Finite(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
 
 inline void PictureCanvas::WalkLine(double x1, double y1, double x2, double y2, const Pen& pen,
                                     const Band& band) {
   if (!pen.draws) return;
-  if (!PictureFinite(x1, y1) || !PictureFinite(x2, y2)) return;
+  if (!Finite(x1, y1) || !Finite(x2, y2)) return;
   if (x1 == x2 && y1 == y2) return;
   // The walk visits whole columns (or rows) from the truncated smaller end up to the larger end
   // plus a half; only those from -1 (which rounds to 0) to the last one can land on the
@@ -95,9 +95,7 @@ inline void PictureCanvas::PlotRounded(double x, double y, const Pen& pen, const
 
 inline void PictureCanvas::Plot(int x, int row, const Pen& pen, const Band& band) {
   if (x < 0 || x >= W_ || row < band.lo || row >= band.hi) return;
-  std::uint8_t* p = pixels_ + (static_cast<std::size_t>(row) * static_cast<std::size_t>(W_) +
-                               static_cast<std::size_t>(x)) *
-                                  kImageBytesPerPixel;
+  std::uint8_t* p = PixelOf(pixels_, x, row, W_);
   if (pen.keepsRed && p[2] == 255) return;
   p[0] = pen.bgr[0];
   p[1] = pen.bgr[1];
@@ -106,7 +104,7 @@ inline void PictureCanvas::Plot(int x, int row, const Pen& pen, const Band& band
 
 inline void PictureCanvas::DrawMarker(double x, double y, const Pen& pen, int size,
                                       const Band& band) {
-  if (!pen.draws || !PictureFinite(x, y)) return;
+  if (!pen.draws || !Finite(x, y)) return;
   const double reach = std::abs(size) + 2.0;
   if (x < -reach || x > W_ + reach || y < band.lo - reach || y > band.hi + reach) return;
   if (size >= 2) {
